@@ -1,0 +1,8 @@
+#include "IoResult.h"
+
+#include <cstring>
+
+IoResult IoResult::failure(int errnoValue)
+{
+    return {false, errnoValue, std::strerror(errnoValue)};
+}

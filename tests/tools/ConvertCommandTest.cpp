@@ -1,0 +1,140 @@
+#include "SampleSignature.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+struct CommandRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs quorvex-convert with args, stdout and stderr captured into files.
+CommandRun convert(const std::vector<std::string>& args, const TempDir& scratch)
+{
+    const std::string outPath = scratch.file("stdout"), errPath = scratch.file("stderr");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<std::string> all{QD_CONVERT_EXE};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    CommandRun run;
+    if (posix_spawn(&pid, QD_CONVERT_EXE, &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = readWholeFile(outPath);
+    run.err = readWholeFile(errPath);
+    return run;
+}
+
+class ConvertCommandTest : public ::testing::Test
+{
+protected:
+    TempDir in, out, scratch;
+    std::string sample(const std::string& name, std::uint32_t index)
+    {
+        const SignatureRecord r = makeSampleSignature(index);
+        writeWholeFile(in.file(name), std::string(reinterpret_cast<const char*>(r.bytes.data()), r.bytes.size()));
+        return in.file(name);
+    }
+};
+
+} // namespace
+
+TEST_F(ConvertCommandTest, ConvertsEveryFileWithTheNamingRule)
+{
+    const auto a = sample("H0001.wav", 0), b = sample("H0002", 1);
+    CommandRun r = convert({"-o", out.path().string(), "-p", "Line 3", a, b}, scratch);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "2 of 2 file(s) converted\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(listDirectory(out.path()), "Line 3-H0001.csv Line 3-H0002.csv");
+
+    r = convert({"--output", out.path().string(), "-j", "1", a}, scratch);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(out.path() / "H0001.csv"));
+}
+
+TEST_F(ConvertCommandTest, DefaultsToTheCurrentDirectory)
+{
+    const auto a = sample("H0001.wav", 0);
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(out.path());
+    const CommandRun r = convert({a}, scratch);
+    std::filesystem::current_path(cwd);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(listDirectory(out.path()), "H0001.csv");
+}
+
+TEST_F(ConvertCommandTest, PartialFailureIsReportedAndTheRestConverted)
+{
+    const auto a = sample("H0001.wav", 0), c = sample("H0003.wav", 2);
+    const std::string missing = in.file("H0002.wav");
+    const CommandRun r = convert({"-o", out.path().string(), a, missing, in.path().string(), c}, scratch);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "2 of 4 file(s) converted\n");
+    EXPECT_NE(r.err.find("cannot open " + missing + ": No such file or directory"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("cannot open " + in.path().string() + ": Is a directory"), std::string::npos) << r.err;
+    EXPECT_EQ(listDirectory(out.path()), "H0001.csv H0003.csv");
+}
+
+TEST_F(ConvertCommandTest, UnwritableDirectoryFailsEveryFile)
+{
+    const auto a = sample("H0001.wav", 0);
+    const std::string nowhere = out.file("missing");
+    const CommandRun r = convert({"-o", nowhere, a}, scratch);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write " + nowhere + "/H0001.csv"), std::string::npos) << r.err;
+}
+
+TEST_F(ConvertCommandTest, LaterDuplicateWinsOnAnyNumberOfThreads)
+{
+    std::vector<std::string> args{"-o", out.path().string(), "-j", "4"};
+    std::filesystem::create_directory(in.path() / "x");
+    for (std::uint32_t i = 0; i < 12; ++i)
+        args.push_back(sample("H" + std::to_string(i % 3) + (i % 2 ? ".wav" : ""), i));
+    args.push_back(sample("x/H1", 99));
+    const CommandRun r = convert(args, scratch);
+    EXPECT_EQ(r.status, 0) << r.err;
+    // x/H1 came last among the inputs named H1, so its record is in H1.csv.
+    const SignatureRecord winner = makeSampleSignature(99);
+    EXPECT_NE(readWholeFile(out.file("H1.csv")).find(std::string(winner.jobName())), std::string::npos);
+    EXPECT_NE(readWholeFile(out.file("H1.csv")).find(std::string(winner.timeText())), std::string::npos);
+}
+
+TEST_F(ConvertCommandTest, UsageErrorsExitWithTwo)
+{
+    const std::vector<std::vector<std::string>> bad = {{}, {"-o", "/tmp"}, {"--bogus", "x"}, {"-j", "0", "x"},
+                                                       {"-j", "many", "x"}, {"-o"}};
+    for (const auto& args : bad) {
+        const CommandRun r = convert(args, scratch);
+        EXPECT_EQ(r.status, 2) << (args.empty() ? "(none)" : args[0]);
+        EXPECT_NE(r.err.find("--help"), std::string::npos);
+    }
+    CommandRun r = convert({"--help"}, scratch);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Usage: quorvex-convert"), std::string::npos);
+    r = convert({"--version"}, scratch);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("quorvex-convert ", 0), 0u);
+}

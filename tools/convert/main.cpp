@@ -1,0 +1,6 @@
+#include "ConvertCommand.h"
+
+int main(int argc, char** argv)
+{
+    return runConvertCommand(argc, argv);
+}
