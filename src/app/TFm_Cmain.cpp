@@ -1,0 +1,261 @@
+#include "TFm_Cmain.h"
+
+#include "Anchors.h"
+#include "AppInfo.h"
+#include "ConverterSettings.h"
+#include "DialogService.h"
+#include "ErrorGuard.h"
+#include "FontFit.h"
+#include "OutputFileName.h"
+#include "TWaveFrm.h"
+#include "ViewHandoff.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+TFm_Cmain* Fm_Cmain = nullptr;
+
+std::string toPath(const QString& name)
+{
+    return QFile::encodeName(name).toStdString();
+}
+
+QString fromPath(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+TFm_Cmain::TFm_Cmain()
+{
+    setObjectName(QStringLiteral("Fm_Cmain"));
+    setWindowTitle(QString::fromLatin1(Caption));
+    buildControls();
+    buildMenus();
+    buildSchedulePanel();
+    setFont(fittingFont(centralWidget(), 11));
+    setMinimumSize(MinimumOuterSize);
+    resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
+    connectHandlers();
+    guarded(this, [this] { FormCreate(); })();
+}
+
+void TFm_Cmain::connectHandlers()
+{
+    auto on = [this](auto* sender, auto signal, void (TFm_Cmain::*handler)()) {
+        connect(sender, signal, this, guarded(this, [this, handler] { (this->*handler)(); }));
+    };
+    on(Btn_AddToList, &QPushButton::clicked, &TFm_Cmain::Btn_AddToListClick);
+    on(AddToList1, &QAction::triggered, &TFm_Cmain::Btn_AddToListClick);
+    on(Btn_Remove, &QPushButton::clicked, &TFm_Cmain::Btn_RemoveClick);
+    on(DeleteFromList1, &QAction::triggered, &TFm_Cmain::Btn_RemoveClick);
+    on(Btn_Clear, &QPushButton::clicked, &TFm_Cmain::Btn_ClearClick);
+    on(ClearList1, &QAction::triggered, &TFm_Cmain::Btn_ClearClick);
+    on(Btn_View, &QPushButton::clicked, &TFm_Cmain::Btn_ViewClick);
+    on(View1, &QAction::triggered, &TFm_Cmain::View1Click);
+    on(Exit1, &QAction::triggered, &TFm_Cmain::Exit1Click);
+    on(Btn_Convert, &QPushButton::clicked, &TFm_Cmain::Btn_ConvertClick);
+    on(ConvertAll1, &QAction::triggered, &TFm_Cmain::Btn_ConvertClick);
+    on(Btn_ConvertSelected, &QPushButton::clicked, &TFm_Cmain::Btn_ConvertSelectedClick);
+    on(ConvertSelected1, &QAction::triggered, &TFm_Cmain::Btn_ConvertSelectedClick);
+    on(SetInterval1, &QAction::triggered, &TFm_Cmain::SetInterval1Click);
+    on(Start1, &QAction::triggered, &TFm_Cmain::Start1Click);
+    on(Stop1, &QAction::triggered, &TFm_Cmain::Stop1Click);
+    on(Btn_Stop, &QPushButton::clicked, &TFm_Cmain::Btn_StopClick);
+    on(TMR_AS, &QTimer::timeout, &TFm_Cmain::TMR_ASTimer);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this,
+            guarded(this, [this](QListWidgetItem* item) { ListBox1DblClick(item); }));
+}
+
+void TFm_Cmain::showEvent(QShowEvent* event)
+{
+    if (!m_placed) {
+        m_placed = true;
+        if (const QScreen* s = screen()) {
+            QRect r = frameGeometry();
+            r.moveCenter(s->availableGeometry().center());
+            move(r.topLeft());
+        }
+    }
+    QMainWindow::showEvent(event);
+}
+
+void TFm_Cmain::FormCreate()
+{
+    LoadSettings();
+}
+
+void TFm_Cmain::Btn_AddToListClick()
+{
+    const QStringList files = dialogs().openFileNames(this, QStringLiteral("Select File(s)"),
+                                                      fromPath(ConverterSettings.lastLoadDir),
+                                                      QString::fromLatin1(OpenFilter));
+    if (files.isEmpty())
+        return;
+    ConverterSettings.lastLoadDir = directoryPart(toPath(files.first()));
+    SaveLastDirs();
+    ListBox1->addItems(files);
+    // The list's current item is its first one until the user moves it.
+    if (ListBox1->currentRow() < 0)
+        ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    setNote(QStringLiteral("%1 file(s) selected").arg(ListBox1->count()));
+}
+
+void TFm_Cmain::setNote(const QString& text)
+{
+    // The note is sized to its text and grows leftwards from its right edge;
+    // the caption beside it moves along so the two never overlap.
+    Lb_Note->setText(text);
+    const int width = std::max(3, Lb_Note->fontMetrics().horizontalAdvance(text));
+    const QRect note = m_anchors->designed(Lb_Note);
+    m_anchors->redesign(Lb_Note, {note.right() + 1 - width, note.top(), width, note.height()});
+    const QRect label = m_anchors->designed(Label1);
+    m_anchors->redesign(Label1, {note.right() + 1 - width - 7 - label.width(), label.top(), label.width(),
+                                 label.height()});
+}
+
+void TFm_Cmain::Btn_RemoveClick()
+{
+    const int current = ListBox1->currentRow();
+    if (current >= 0)
+        delete ListBox1->takeItem(current);
+}
+
+void TFm_Cmain::Btn_ClearClick()
+{
+    ListBox1->clear();
+}
+
+void TFm_Cmain::view()
+{
+    for (std::string& slot : viewFileNames)
+        slot.clear();
+    int taken = 0;
+    for (int i = 0; i < ListBox1->count() && taken < 5; ++i)
+        if (ListBox1->item(i)->isSelected())
+            viewFileNames[taken++] = toPath(ListBox1->item(i)->text());
+    if (taken == 0)
+        return;
+    viewFileCount = static_cast<std::int16_t>(taken);
+    WaveFrm->exec();
+}
+
+void TFm_Cmain::Btn_ViewClick()
+{
+    view();
+}
+
+void TFm_Cmain::View1Click()
+{
+    view();
+}
+
+void TFm_Cmain::ListBox1DblClick(QListWidgetItem* item)
+{
+    if (item)
+        ListBox1->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
+    view();
+}
+
+void TFm_Cmain::Exit1Click()
+{
+    close();
+}
+
+void TFm_Cmain::Btn_ConvertClick()
+{
+    runBatchConversion(*this, BatchItems::All);
+}
+
+void TFm_Cmain::Btn_ConvertSelectedClick()
+{
+    runBatchConversion(*this, BatchItems::Selected);
+}
+
+std::optional<std::string> TFm_Cmain::chooseTarget(const std::string& title, const std::string& initialDir)
+{
+    const QString name = dialogs().saveFileName(this, QString::fromStdString(title), fromPath(initialDir),
+                                                m_saveDialogFileName, QString::fromLatin1(SaveFilter));
+    if (name.isEmpty())
+        return std::nullopt;
+    m_saveDialogFileName = name;
+    return toPath(name);
+}
+
+std::string TFm_Cmain::currentTargetName()
+{
+    return toPath(m_saveDialogFileName);
+}
+
+std::string TFm_Cmain::lastSaveDir()
+{
+    return ConverterSettings.lastSaveDir;
+}
+
+void TFm_Cmain::rememberSaveDir(const std::string& dir)
+{
+    ConverterSettings.lastSaveDir = dir;
+    SaveLastDirs();
+}
+
+int TFm_Cmain::itemCount()
+{
+    return ListBox1->count();
+}
+
+bool TFm_Cmain::itemSelected(int index)
+{
+    return ListBox1->item(index)->isSelected();
+}
+
+std::string TFm_Cmain::itemText(int index)
+{
+    return toPath(ListBox1->item(index)->text());
+}
+
+void TFm_Cmain::showProgress(int maximum)
+{
+    const QRect outer = frameGeometry();
+    const QRect at{outer.width() / 2 - Pn_Convert->width() / 2, outer.height() / 2 - Pn_Convert->height() / 2,
+                   Pn_Convert->width(), Pn_Convert->height()};
+    m_anchors->redesign(Pn_Convert, at);
+    Pn_Convert->show();
+    Pn_Convert->raise();
+    // A bar whose maximum equals its minimum would show as busy; an empty list
+    // shows an empty bar instead.
+    ProgressBar1->setRange(0, std::max(maximum, 1));
+    ProgressBar1->setValue(0);
+}
+
+void TFm_Cmain::setProgress(int position)
+{
+    ProgressBar1->setValue(position);
+}
+
+void TFm_Cmain::hideProgress()
+{
+    Pn_Convert->hide();
+}
+
+bool TFm_Cmain::askContinue(const std::string& text)
+{
+    return dialogs().question(this, fromPath(text), QStringLiteral("Converting"));
+}
+
+void TFm_Cmain::showResult(const std::string& text)
+{
+    dialogs().message(nullptr, QString::fromStdString(text), QString::fromUtf8(ApplicationTitle));
+}
+
+void TFm_Cmain::processPendingEvents()
+{
+    QCoreApplication::processEvents();
+}

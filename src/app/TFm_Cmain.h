@@ -1,0 +1,152 @@
+#pragma once
+
+#include "BatchProcedure.h"
+#include "ScheduleClock.h"
+#include "ScheduleEngine.h"
+
+#include "ConverterSettings.h"
+
+#include <QMainWindow>
+
+class Anchors;
+class QAction;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+// The main window: the list of signature files and the commands on it.
+// It drives the batch conversion and the auto schedule through their host
+// interfaces; the list and progress operations both ask for are one set.
+class TFm_Cmain : public QMainWindow, private ConversionHost, private ScheduleHost
+{
+    Q_OBJECT
+public:
+    static constexpr QSize ClientSize{512, 360};
+    static constexpr QSize MinimumOuterSize{458, 306};
+    static constexpr const char* Caption = "Quorvex Dravel for QX-4082 KVT  ver 1.1.6";
+    static constexpr const char* OpenFilter = "Korrin Signature File (*.wav)|*.wav|All files (*.*)|*.*";
+    static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
+
+    TFm_Cmain();
+
+    // Controls, named as the rest of the program refers to them.
+    QLabel* Label1 = nullptr;
+    QLabel* Lb_Note = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QPushButton* Btn_AddToList = nullptr;
+    QPushButton* Btn_Remove = nullptr;
+    QPushButton* Btn_Clear = nullptr;
+    QPushButton* Btn_View = nullptr;
+    QPushButton* Btn_ConvertSelected = nullptr;
+    QPushButton* Btn_Convert = nullptr;
+    QFrame* Pn_Convert = nullptr;
+    QLabel* Label2 = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;
+    QFrame* Pn_ASMsg = nullptr;
+    QFrame* Pn_ASLed = nullptr;
+    QLabel* Label8 = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Pn_ScTime = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Pn_Remain = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Btn_Stop = nullptr;
+    QLabel* Lb_ASProblem = nullptr; // why the read folder could not be listed
+    QListWidget* FileListBox1 = nullptr;
+    QTimer* TMR_AS = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* AddToList1 = nullptr;
+    QAction* DeleteFromList1 = nullptr;
+    QAction* ClearList1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QMenu* Tool1 = nullptr;
+    QAction* ConvertAll1 = nullptr;
+    QAction* ConvertSelected1 = nullptr;
+    QAction* View1 = nullptr;
+    QMenu* Schedule1 = nullptr;
+    QAction* SetInterval1 = nullptr;
+    QAction* Start1 = nullptr;
+    QAction* Stop1 = nullptr;
+
+    // The name the shared save dialog offers: "No Prefix" at first, then the
+    // full name confirmed last.
+    QString saveDialogFileName() const { return m_saveDialogFileName; }
+
+    void FormCreate();
+    void Btn_AddToListClick();
+    void Btn_RemoveClick();
+    void Btn_ClearClick();
+    void Btn_ViewClick();
+    void View1Click();
+    void ListBox1DblClick(QListWidgetItem* item);
+    void Exit1Click();
+    void Btn_ConvertClick();
+    void Btn_ConvertSelectedClick();
+    void SetInterval1Click();
+    void Start1Click();
+    void Stop1Click();
+    void Btn_StopClick();
+    void TMR_ASTimer();
+
+    ScheduleEngine& schedule() { return m_schedule; }
+    // The schedule's clock: the computer's local time unless a test sets one.
+    void setScheduleClock(const ScheduleClock& clock) { m_schedule.setClock(clock); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void buildSchedulePanel();
+    void setScheduleControlsEnabled(bool enabled);
+    void connectHandlers();
+    void setNote(const QString& text);
+    void view();
+
+    // ConversionHost
+    std::optional<std::string> chooseTarget(const std::string& title, const std::string& initialDir) override;
+    std::string currentTargetName() override;
+    std::string lastSaveDir() override;
+    void rememberSaveDir(const std::string& dir) override;
+    int itemCount() override;
+    bool itemSelected(int index) override;
+    std::string itemText(int index) override;
+    void showProgress(int maximum) override;
+    void setProgress(int position) override;
+    void hideProgress() override;
+    bool askContinue(const std::string& text) override;
+    void showResult(const std::string& text) override;
+    void processPendingEvents() override;
+
+    // ScheduleHost (the list and progress operations are shared with ConversionHost)
+    void setTimerEnabled(bool enabled) override;
+    bool lampIsLit() override;
+    void setLampLit(bool lit) override;
+    void showReadouts(const std::string& interval, const std::string& remaining) override;
+    void showProblem(const std::string& text) override;
+    void showPanel() override;
+    void hidePanel() override;
+    void replaceList(const std::vector<std::string>& paths) override;
+
+    Anchors* m_anchors = nullptr;
+    QString m_saveDialogFileName = QStringLiteral("No Prefix");
+    bool m_placed = false;
+    SystemClock m_systemClock;
+    ScheduleEngine m_schedule{*this, m_systemClock, ConverterSettings};
+};
+
+extern TFm_Cmain* Fm_Cmain;
+
+// Local file names to the bytes the core works with, and back.
+std::string toPath(const QString& name);
+QString fromPath(const std::string& path);

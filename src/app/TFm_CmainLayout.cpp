@@ -1,0 +1,143 @@
+// The main window's controls and menus, at their designed places.
+#include "Anchors.h"
+#include "FontFit.h"
+#include "TFm_Cmain.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+template <class W>
+W* make(QWidget* parent, const char* name)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    return w;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const char* text)
+{
+    auto* b = make<QPushButton>(parent, name);
+    b->setText(QString::fromLatin1(text));
+    b->setAutoDefault(false);
+    return b;
+}
+
+QFrame* panel(QWidget* parent, const char* name)
+{
+    auto* p = make<QFrame>(parent, name);
+    p->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    p->setLineWidth(2);
+    p->setAutoFillBackground(true);
+    p->hide();
+    return p;
+}
+
+} // namespace
+
+void TFm_Cmain::buildControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client);
+    m_anchors = new Anchors(client, ClientSize);
+    using A = Anchors;
+
+    Label1 = make<QLabel>(client, "Label1");
+    Label1->setText(QStringLiteral("Selected file(s):"));
+    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_anchors->place(Label1, {418, 2, 72, 13}, A::TopRight);
+
+    Lb_Note = make<QLabel>(client, "Lb_Note");
+    Lb_Note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Lb_Note->setProperty("autoSize", true);
+    Lb_Note->setText(QStringLiteral(" "));
+    m_anchors->place(Lb_Note, {497, 2, 3, 13}, A::TopRight);
+
+    ListBox1 = make<QListWidget>(client, "ListBox1");
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBox1->setUniformItemSizes(true); // keeps a list of many thousand paths quick
+    m_anchors->place(ListBox1, {6, 19, 498, 298}, A::All);
+
+    Btn_AddToList = button(client, "Btn_AddToList", "&Add");
+    m_anchors->place(Btn_AddToList, {9, 326, 47, 25}, A::BottomLeft);
+    Btn_Remove = button(client, "Btn_Remove", "&Remove");
+    m_anchors->place(Btn_Remove, {60, 326, 47, 25}, A::BottomLeft);
+    Btn_Clear = button(client, "Btn_Clear", "Clear");
+    m_anchors->place(Btn_Clear, {110, 326, 47, 25}, A::BottomLeft);
+    Btn_View = button(client, "Btn_View", "&View");
+    m_anchors->place(Btn_View, {249, 326, 69, 25}, A::BottomRight);
+    Btn_ConvertSelected = button(client, "Btn_ConvertSelected", "Convert");
+    m_anchors->place(Btn_ConvertSelected, {338, 326, 64, 25}, A::BottomRight);
+    Btn_Convert = button(client, "Btn_Convert", "&Convert All");
+    m_anchors->place(Btn_Convert, {413, 326, 70, 25}, A::BottomRight);
+
+    Pn_Convert = panel(client, "Pn_Convert");
+    m_anchors->place(Pn_Convert, {123, 62, 124, 52}, A::TopLeft);
+    Label2 = make<QLabel>(Pn_Convert, "Label2");
+    Label2->setText(QStringLiteral("Converting..."));
+    Label2->setGeometry(33, 9, 60, 13);
+    Label2->setProperty("autoSize", true);
+    Label2->adjustSize();
+    ProgressBar1 = make<QProgressBar>(Pn_Convert, "ProgressBar1");
+    ProgressBar1->setGeometry(6, 30, 112, 16);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+
+    Pn_ASMsg = panel(client, "Pn_ASMsg");
+    m_anchors->place(Pn_ASMsg, {298, 20, 205, 196}, A::TopRight);
+
+    FileListBox1 = make<QListWidget>(client, "FileListBox1");
+    FileListBox1->hide();
+    m_anchors->place(FileListBox1, {429, 80, 94, 196}, A::TopLeft);
+
+    TMR_AS = make<QTimer>(this, "TMR_AS");
+
+    setTabOrder(ListBox1, Btn_AddToList);
+    setTabOrder(Btn_AddToList, Btn_Convert);
+    setTabOrder(Btn_Convert, Btn_Clear);
+    setTabOrder(Btn_Clear, Btn_Remove);
+    setTabOrder(Btn_Remove, Pn_Convert);
+    setTabOrder(Pn_Convert, FileListBox1);
+    setTabOrder(FileListBox1, Pn_ASMsg);
+    setTabOrder(Pn_ASMsg, Btn_View);
+    setTabOrder(Btn_View, Btn_ConvertSelected);
+}
+
+void TFm_Cmain::buildMenus()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    auto action = [this](QMenu* menu, const char* name, const char* text) {
+        QAction* a = menu->addAction(QString::fromLatin1(text));
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    File1 = bar->addMenu(QStringLiteral("&File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    AddToList1 = action(File1, "AddToList1", "&Add To List");
+    DeleteFromList1 = action(File1, "DeleteFromList1", "&Delete From List");
+    ClearList1 = action(File1, "ClearList1", "&Clear List");
+    Exit1 = action(File1, "Exit1", "E&xit");
+
+    Tool1 = bar->addMenu(QStringLiteral("&Tool"));
+    Tool1->setObjectName(QStringLiteral("Tool1"));
+    ConvertAll1 = action(Tool1, "ConvertAll1", "Convert All");
+    ConvertSelected1 = action(Tool1, "ConvertSelected1", "Convert Selected");
+    View1 = action(Tool1, "View1", "View");
+
+    // The schedule's menu is part of the window but kept out of sight.
+    Schedule1 = bar->addMenu(QStringLiteral("&Schedule"));
+    Schedule1->setObjectName(QStringLiteral("Schedule1"));
+    SetInterval1 = action(Schedule1, "SetInterval1", "Config.");
+    Start1 = action(Schedule1, "Start1", "Start ");
+    Stop1 = action(Schedule1, "Stop1", "Stop");
+    Schedule1->menuAction()->setVisible(false);
+}

@@ -1,0 +1,181 @@
+// The main window's part of the auto schedule: its status panel, its commands
+// and what the engine asks of the window.
+#include "TFm_ASSetup.h"
+#include "TFm_Cmain.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QLabel* label(QWidget* parent, const char* name, const char* text, QRect at)
+{
+    auto* l = new QLabel(QString::fromLatin1(text), parent);
+    l->setObjectName(QLatin1String(name));
+    l->setGeometry(at);
+    return l;
+}
+
+// A lowered panel with a caption in white bold type on a coloured ground.
+QLabel* readout(QWidget* parent, const char* name, QRect at, const QColor& ground)
+{
+    auto* p = label(parent, name, "0000", at);
+    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    p->setAlignment(Qt::AlignCenter);
+    p->setAutoFillBackground(true);
+    QPalette pal = p->palette();
+    pal.setColor(QPalette::Window, ground);
+    pal.setColor(QPalette::WindowText, Qt::white);
+    p->setPalette(pal);
+    QFont f = p->font();
+    f.setPixelSize(19);
+    f.setBold(true);
+    p->setFont(f);
+    return p;
+}
+
+void setGround(QWidget* w, const QColor& c)
+{
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, c);
+    w->setPalette(pal);
+}
+
+} // namespace
+
+void TFm_Cmain::buildSchedulePanel()
+{
+    QWidget* p = Pn_ASMsg;
+    Pn_ASLed = new QFrame(p);
+    Pn_ASLed->setObjectName(QStringLiteral("Pn_ASLed"));
+    Pn_ASLed->setGeometry(11, 12, 11, 11);
+    Pn_ASLed->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Pn_ASLed->setLineWidth(1);
+    Pn_ASLed->setAutoFillBackground(true);
+    setGround(Pn_ASLed, Qt::black);
+
+    Label8 = label(p, "Label8", "AUTO  SCHEDULE ON", {30, 9, 170, 17});
+    QFont heading = Label8->font();
+    heading.setPixelSize(13);
+    heading.setBold(true);
+    Label8->setFont(heading);
+    Lb_ASProblem = label(p, "Lb_ASProblem", "", {8, 24, 192, 13});
+    QPalette warn = Lb_ASProblem->palette();
+    warn.setColor(QPalette::WindowText, QColor(176, 0, 0));
+    Lb_ASProblem->setPalette(warn);
+    Bevel1 = new QFrame(p);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setGeometry(7, 38, 192, 119);
+    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Label4 = label(p, "Label4", "SCHEDULED ", {72, 40, 80, 13});
+    Label5 = label(p, "Label5", "EVERY", {21, 64, 40, 13});
+    Pn_ScTime = readout(p, "Pn_ScTime", {63, 58, 85, 25}, QColor(0, 0, 128));
+    Label6 = label(p, "Label6", "MIN.", {150, 64, 40, 13});
+    Label3 = label(p, "Label3", "NEXT BACKUP MIN. LEFT ", {42, 103, 150, 13});
+    Pn_Remain = readout(p, "Pn_Remain", {63, 121, 85, 25}, QColor(0, 128, 0));
+    Label7 = label(p, "Label7", "MIN.", {150, 130, 40, 13});
+    Btn_Stop = new QPushButton(QStringLiteral("&Stop"), p);
+    Btn_Stop->setObjectName(QStringLiteral("Btn_Stop"));
+    Btn_Stop->setGeometry(69, 159, 75, 25);
+    Btn_Stop->setAutoDefault(false);
+
+    TMR_AS->setInterval(1000);
+}
+
+void TFm_Cmain::setScheduleControlsEnabled(bool enabled)
+{
+    Btn_AddToList->setEnabled(enabled);
+    Btn_Remove->setEnabled(enabled);
+    Btn_Clear->setEnabled(enabled);
+    Btn_Convert->setEnabled(enabled);
+    File1->menuAction()->setEnabled(enabled);
+    Tool1->menuAction()->setEnabled(enabled);
+    SetInterval1->setEnabled(enabled);
+    Start1->setEnabled(enabled);
+}
+
+void TFm_Cmain::SetInterval1Click()
+{
+    Fm_ASSetup->exec();
+}
+
+void TFm_Cmain::Start1Click()
+{
+    setScheduleControlsEnabled(false);
+    m_schedule.start();
+}
+
+void TFm_Cmain::Stop1Click()
+{
+    m_schedule.stop();
+    setScheduleControlsEnabled(true);
+}
+
+void TFm_Cmain::Btn_StopClick()
+{
+    Stop1Click();
+}
+
+void TFm_Cmain::TMR_ASTimer()
+{
+    m_schedule.tick();
+}
+
+void TFm_Cmain::setTimerEnabled(bool enabled)
+{
+    if (enabled)
+        TMR_AS->start();
+    else
+        TMR_AS->stop();
+}
+
+bool TFm_Cmain::lampIsLit()
+{
+    return Pn_ASLed->palette().color(QPalette::Window) != QColor(Qt::black);
+}
+
+void TFm_Cmain::setLampLit(bool lit)
+{
+    setGround(Pn_ASLed, lit ? QColor(0, 255, 0) : QColor(Qt::black));
+}
+
+void TFm_Cmain::showReadouts(const std::string& interval, const std::string& remaining)
+{
+    Pn_ScTime->setText(QString::fromStdString(interval));
+    Pn_Remain->setText(QString::fromStdString(remaining));
+}
+
+void TFm_Cmain::showProblem(const std::string& text)
+{
+    const QString full = fromPath(text);
+    Lb_ASProblem->setToolTip(full);
+    Lb_ASProblem->setText(Lb_ASProblem->fontMetrics().elidedText(full, Qt::ElideMiddle, Lb_ASProblem->width()));
+}
+
+void TFm_Cmain::showPanel()
+{
+    Pn_ASMsg->show();
+}
+
+void TFm_Cmain::hidePanel()
+{
+    Pn_ASMsg->hide();
+}
+
+void TFm_Cmain::replaceList(const std::vector<std::string>& paths)
+{
+    ListBox1->clear();
+    QStringList items;
+    items.reserve(static_cast<qsizetype>(paths.size()));
+    for (const std::string& p : paths)
+        items << fromPath(p);
+    ListBox1->addItems(items);
+    FileListBox1->clear();
+    for (const std::string& p : paths)
+        FileListBox1->addItem(fromPath(p.substr(p.rfind('/') + 1)));
+}

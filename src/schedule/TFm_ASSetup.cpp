@@ -1,0 +1,193 @@
+#include "TFm_ASSetup.h"
+
+#include "ConverterSettings.h"
+#include "DialogService.h"
+#include "ErrorGuard.h"
+#include "FontFit.h"
+#include "OutputFileName.h"
+#include "StrToInt.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TFm_ASSetup* Fm_ASSetup = nullptr;
+
+namespace {
+
+template <class W>
+W* make(QWidget* parent, const char* name, QRect at)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(at);
+    return w;
+}
+
+QLabel* label(QWidget* parent, const char* name, const char* text, QPoint at)
+{
+    auto* l = make<QLabel>(parent, name, {at, QSize(10, 13)});
+    l->setText(QString::fromLatin1(text));
+    l->setProperty("autoSize", true);
+    l->adjustSize();
+    return l;
+}
+
+QString fromPath(const std::string& p)
+{
+    return QFile::decodeName(QByteArray::fromStdString(p));
+}
+
+std::string toPath(const QString& p)
+{
+    return QFile::encodeName(p).toStdString();
+}
+
+} // namespace
+
+TFm_ASSetup::TFm_ASSetup(QWidget* owner) : QDialog(owner)
+{
+    setObjectName(QStringLiteral("Fm_ASSetup"));
+    setWindowTitle(QStringLiteral("Auto Schedule Configuration"));
+    setFixedSize(353, 260);
+
+    GroupBox1 = make<QGroupBox>(this, "GroupBox1", {12, 12, 205, 67});
+    GroupBox1->setTitle(QStringLiteral("Auto Backup Time Inerval"));
+    Label2 = label(GroupBox1, "Label2", "Every", {30, 33});
+    Edit1 = make<QLineEdit>(GroupBox1, "Edit1", {90, 27, 64, 24});
+    Edit1->setText(QStringLiteral("0"));
+    Label1 = label(GroupBox1, "Label1", "Min.", {159, 33});
+
+    GroupBox2 = make<QGroupBox>(this, "GroupBox2", {12, 82, 331, 58});
+    GroupBox2->setTitle(QStringLiteral("Load From Directory"));
+    Ed_LoadFromDir = make<QLineEdit>(GroupBox2, "Ed_LoadFromDir", {15, 24, 265, 24});
+    Btn_SelLoadDir = make<QPushButton>(GroupBox2, "Btn_SelLoadDir", {283, 23, 38, 25});
+    Btn_SelLoadDir->setText(QStringLiteral("..."));
+    Btn_SelLoadDir->setAccessibleName(QStringLiteral("Choose the load directory"));
+
+    GroupBox3 = make<QGroupBox>(this, "GroupBox3", {11, 145, 332, 60});
+    GroupBox3->setTitle(QStringLiteral("Save To Directory"));
+    Ed_SaveToDir = make<QLineEdit>(GroupBox3, "Ed_SaveToDir", {15, 24, 265, 24});
+    Btn_SelSaveDir = make<QPushButton>(GroupBox3, "Btn_SelSaveDir", {283, 23, 38, 25});
+    Btn_SelSaveDir->setText(QStringLiteral("..."));
+    Btn_SelSaveDir->setAccessibleName(QStringLiteral("Choose the save directory and prefix"));
+
+    Button1 = make<QPushButton>(this, "Button1", {129, 214, 75, 25});
+    Button1->setText(QStringLiteral("&Ok"));
+    Button1->setAutoDefault(false);
+
+    // 11-pixel face for the dialog, 13-pixel bold for the group captions and
+    // the interval; smaller where the default face would clip a caption.
+    setFont(fittingFont(this, 11));
+    QFont bold = font();
+    bold.setBold(true);
+    bold.setPixelSize(13);
+    for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
+                       static_cast<QWidget*>(GroupBox3)}) {
+        w->setFont(bold);
+        for (QWidget* child : w->findChildren<QWidget*>())
+            child->setFont(font());
+    }
+    Label2->setFont(bold);
+    Label2->adjustSize();
+    Edit1->setFont(bold);
+    QFont edit = font();
+    edit.setPixelSize(13);
+    Ed_LoadFromDir->setFont(edit);
+    Ed_SaveToDir->setFont(edit);
+
+    setTabOrder(Edit1, Ed_LoadFromDir);
+    setTabOrder(Ed_LoadFromDir, Btn_SelLoadDir);
+    setTabOrder(Btn_SelLoadDir, Ed_SaveToDir);
+    setTabOrder(Ed_SaveToDir, Btn_SelSaveDir);
+    setTabOrder(Btn_SelSaveDir, Button1);
+
+    Edit1->installEventFilter(this);
+    connect(Edit1, &QLineEdit::textChanged, this, guarded(this, [this] { Edit1Change(); }));
+    connect(Btn_SelLoadDir, &QPushButton::clicked, this, guarded(this, [this] { Btn_SelLoadDirClick(); }));
+    connect(Btn_SelSaveDir, &QPushButton::clicked, this, guarded(this, [this] { Btn_SelSaveDirClick(); }));
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TFm_ASSetup::showEvent(QShowEvent* event)
+{
+    guarded(this, [this] { FormShow(); })();
+    Edit1->setFocus();
+    QDialog::showEvent(event);
+}
+
+void TFm_ASSetup::FormShow()
+{
+    Edit1->setText(QString::number(ConverterSettings.asInterval));
+    Ed_LoadFromDir->setText(fromPath(ConverterSettings.asReadDir));
+    Ed_SaveToDir->setText(fromPath(ConverterSettings.asSaveDir));
+}
+
+bool TFm_ASSetup::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Edit1 && event->type() == QEvent::KeyPress)
+        return Edit1KeyPress(static_cast<QKeyEvent*>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TFm_ASSetup::Edit1KeyPress(QKeyEvent* key)
+{
+    // Keys that type nothing (arrows, Home, Delete) move and edit as usual;
+    // of the typed characters only digits and backspace pass.
+    if (key->key() == Qt::Key_Delete)
+        return false;
+    const QString text = key->text();
+    if (text.isEmpty())
+        return false;
+    if (text.size() == 1) {
+        const QChar c = text.front();
+        if (c == QLatin1Char('\b') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            return false;
+    }
+    return true;
+}
+
+void TFm_ASSetup::Edit1Change()
+{
+    ConverterSettings.asInterval = strToInt(toPath(Edit1->text()));
+}
+
+void TFm_ASSetup::Btn_SelLoadDirClick()
+{
+    const QStringList chosen =
+        dialogs().openFileNames(this, QStringLiteral("Select a Directory to Load From"),
+                                fromPath(ConverterSettings.asReadDir), QString::fromLatin1(LoadFilter));
+    if (chosen.isEmpty())
+        return;
+    ConverterSettings.asReadDir = directoryPart(toPath(chosen.first()));
+    Ed_LoadFromDir->setText(fromPath(ConverterSettings.asReadDir));
+}
+
+void TFm_ASSetup::Btn_SelSaveDirClick()
+{
+    const QString name =
+        dialogs().saveFileName(this, QStringLiteral("Select a Directory to Save to"),
+                               fromPath(ConverterSettings.asSaveDir), m_saveDialogFileName, QString::fromLatin1(SaveFilter));
+    if (name.isEmpty())
+        return;
+    m_saveDialogFileName = name;
+    ConverterSettings.asSaveDir = directoryPart(toPath(name));
+    Ed_SaveToDir->setText(fromPath(ConverterSettings.asSaveDir));
+    ConverterSettings.asPrefix = fileNamePart(toPath(name));
+}
+
+void TFm_ASSetup::FormClose()
+{
+    SaveScheduleSettings();
+}
+
+void TFm_ASSetup::done(int result)
+{
+    // Every way of closing saves; a failed save is shown, and the dialog
+    // still closes rather than trap the user.
+    guarded(this, [this] { FormClose(); })();
+    QDialog::done(result);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+// Configuration of the auto schedule: interval, folders and prefix. Every
+// change goes straight into the settings record; closing writes them.
+class TFm_ASSetup : public QDialog
+{
+    Q_OBJECT
+public:
+    static constexpr const char* LoadFilter = "ZRD wave file (*.)|*.";
+    static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
+
+    explicit TFm_ASSetup(QWidget* owner);
+
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QLineEdit* Ed_LoadFromDir = nullptr;
+    QPushButton* Btn_SelLoadDir = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QLineEdit* Ed_SaveToDir = nullptr;
+    QPushButton* Btn_SelSaveDir = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    void FormShow();
+    // Lets only digits and backspace through; true when the key is discarded.
+    bool Edit1KeyPress(QKeyEvent* key);
+    void Edit1Change();
+    void Btn_SelLoadDirClick();
+    void Btn_SelSaveDirClick();
+    void FormClose();
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The save dialog offers "No Prefix" at first, then the name confirmed last.
+    QString m_saveDialogFileName = QStringLiteral("No Prefix");
+};
+
+extern TFm_ASSetup* Fm_ASSetup;

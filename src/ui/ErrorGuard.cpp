@@ -1,0 +1,9 @@
+#include "ErrorGuard.h"
+
+#include "AppInfo.h"
+#include "DialogService.h"
+
+void showCommandError(QWidget* parent, const char* text)
+{
+    dialogs().error(parent, QString::fromLocal8Bit(text), QString::fromUtf8(ApplicationTitle));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFont>
+
+class QWidget;
+
+// The platform's default sans-serif family at the largest pixel size, no
+// larger than pixelSize, at which the text of every button, label and check
+// box under root fits inside the widget's own fixed geometry. Windows keep the
+// geometry they were designed with; only the type shrinks where a wider
+// default face would clip a caption.
+QFont fittingFont(QWidget* root, int pixelSize, bool bold = false);
+
+// True when every button, label and check box under root shows its whole text.
+bool textsFit(QWidget* root);

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "DialogService.h"
+
+// The real dialogs: QFileDialog and QMessageBox.
+class QtDialogService : public DialogService
+{
+public:
+    QStringList openFileNames(QWidget* parent, const QString& title, const QString& directory,
+                              const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& directory, const QString& fileName,
+                         const QString& filter) override;
+    bool question(QWidget* parent, const QString& text, const QString& caption) override;
+    void message(QWidget* parent, const QString& text, const QString& caption) override;
+    void error(QWidget* parent, const QString& text, const QString& caption) override;
+};

@@ -1,0 +1,433 @@
+// Drives the real main window through its widgets, with scripted dialogs.
+#include "Application.h"
+#include "ConverterSettings.h"
+#include "FontFit.h"
+#include "SampleSignature.h"
+#include "ScriptedDialogs.h"
+#include "TFm_ASSetup.h"
+#include "TFm_Cmain.h"
+#include "TFm_TitleEnter.h"
+#include "TWaveFrm.h"
+#include "ViewHandoff.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProcess>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using Kind = ScriptedDialogs::Kind;
+
+// Counts how often a widget was shown and hidden.
+class ShowCounter : public QObject
+{
+public:
+    explicit ShowCounter(QWidget* w) { w->installEventFilter(this); }
+    int shows = 0;
+    int hides = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        shows += e->type() == QEvent::Show;
+        hides += e->type() == QEvent::Hide;
+        return false;
+    }
+};
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir* m_config = nullptr;
+    QTemporaryDir* m_data = nullptr;
+    ScriptedDialogs* m_dialogs = nullptr;
+
+    QString iniPath() const { return m_config->filePath(QStringLiteral("Gauvrin.INI")); }
+    QString dataPath(const QString& name) const { return m_data->filePath(name); }
+    QString iniText() const
+    {
+        QFile f(iniPath());
+        return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll()) : QString();
+    }
+
+    // Writes synthetic signature files named names into the data folder.
+    QStringList samples(const QStringList& names)
+    {
+        QStringList paths;
+        for (int i = 0; i < names.size(); ++i) {
+            const SignatureRecord r = makeSampleSignature(static_cast<std::uint32_t>(i));
+            QFile f(dataPath(names[i]));
+            f.open(QIODevice::WriteOnly);
+            f.write(reinterpret_cast<const char*>(r.bytes.data()), static_cast<qint64>(r.bytes.size()));
+            paths << f.fileName();
+        }
+        return paths;
+    }
+
+    void addFiles(const QStringList& files)
+    {
+        m_dialogs->expectOpen(files);
+        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
+    }
+
+    void select(std::initializer_list<int> rows)
+    {
+        Fm_Cmain->ListBox1->clearSelection();
+        for (int r : rows)
+            Fm_Cmain->ListBox1->item(r)->setSelected(true);
+    }
+
+    // Runs a conversion into dir with the given prefix, answering the final box.
+    void convert(QPushButton* button, const QString& dir, const QString& prefix)
+    {
+        m_dialogs->expectSave(dir + QLatin1Char('/') + prefix);
+        m_dialogs->expectMessage();
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    QString resultText() const
+    {
+        const auto* c = m_dialogs->last(Kind::Message);
+        return c ? c->text : QString();
+    }
+
+private slots:
+    void init()
+    {
+        m_config = new QTemporaryDir;
+        m_data = new QTemporaryDir;
+        qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
+        ConverterSettings = SettingsRecord{};
+        m_dialogs = new ScriptedDialogs;
+        setDialogService(std::unique_ptr<DialogService>(m_dialogs));
+        createWindows();
+        Fm_Cmain->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Fm_Cmain));
+    }
+
+    void cleanup()
+    {
+        QVERIFY2(m_dialogs->unexpected.isEmpty(), qPrintable(m_dialogs->problems()));
+        QVERIFY2(m_dialogs->allAnswered(), qPrintable(m_dialogs->problems()));
+        delete Fm_Cmain;
+        Fm_Cmain = nullptr;
+        delete m_config;
+        delete m_data;
+    }
+
+    void startsWithItsWindowsLayoutAndSettings()
+    {
+        QCOMPARE(Fm_Cmain->windowTitle(), QStringLiteral("Quorvex Dravel for QX-4082 KVT  ver 1.1.6"));
+        QCOMPARE(Fm_Cmain->centralWidget()->size(), QSize(512, 360));
+        QCOMPARE(Fm_ASSetup->windowTitle(), QStringLiteral("Auto Schedule Configuration"));
+        QCOMPARE(WaveFrm->windowTitle(), QStringLiteral("Signature Display"));
+        QCOMPARE(Fm_TitleEnter->windowTitle(), QStringLiteral("Fm_TitleEnter"));
+        QVERIFY(!Fm_ASSetup->isVisible() && !WaveFrm->isVisible() && !Fm_TitleEnter->isVisible());
+
+        const std::pair<const char*, QRect> placed[] = {
+            {"Label1", {418, 2, 72, 13}},        {"Lb_Note", {497, 2, 3, 13}},
+            {"ListBox1", {6, 19, 498, 298}},     {"Btn_AddToList", {9, 326, 47, 25}},
+            {"Btn_Remove", {60, 326, 47, 25}},   {"Btn_Clear", {110, 326, 47, 25}},
+            {"Btn_View", {249, 326, 69, 25}},    {"Btn_ConvertSelected", {338, 326, 64, 25}},
+            {"Btn_Convert", {413, 326, 70, 25}}, {"Pn_Convert", {123, 62, 124, 52}},
+            {"Pn_ASMsg", {298, 20, 205, 196}},   {"FileListBox1", {429, 80, 94, 196}}};
+        for (const auto& [name, rect] : placed) {
+            auto* w = Fm_Cmain->findChild<QWidget*>(QLatin1String(name));
+            QVERIFY2(w, name);
+            QCOMPARE(w->geometry(), rect);
+        }
+        QVERIFY(!Fm_Cmain->Pn_Convert->isVisible());
+        QVERIFY(!Fm_Cmain->Pn_ASMsg->isVisible());
+        QVERIFY(!Fm_Cmain->FileListBox1->isVisible());
+        QVERIFY(!Fm_Cmain->TMR_AS->isActive());
+        QVERIFY(!Fm_Cmain->Schedule1->menuAction()->isVisible());
+        QCOMPARE(Fm_Cmain->Schedule1->title(), QStringLiteral("&Schedule"));
+        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral(" "));
+        QVERIFY2(textsFit(Fm_Cmain->centralWidget()), "a caption is clipped");
+
+        // The first start writes the six keys in load order, defaults from the current directory.
+        const QString cwd = QDir::currentPath();
+        QCOMPARE(iniText(), QStringLiteral("[XLBCONVTR]\nLAST LOAD DIR=%1\nLAST SAVE DIR=%1\nAS READ DIR=%1\n"
+                                           "AS SAVE DIR=%1\nAS INTERVAL=0\nAS PREFIX=No Prefix\n")
+                                .arg(cwd));
+    }
+
+    void addAppendsEveryFileAndCountsTheList()
+    {
+        const QStringList files = samples({"H1.wav", "H2.wav", "H3.wav"});
+        addFiles(files);
+        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("3 file(s) selected"));
+        QCOMPARE(m_dialogs->last(Kind::Open)->title, QStringLiteral("Select File(s)"));
+        QCOMPARE(m_dialogs->last(Kind::Open)->directory, QDir::currentPath());
+        QCOMPARE(QString::fromStdString(ConverterSettings.lastLoadDir), m_data->path());
+        QVERIFY(iniText().contains(QStringLiteral("LAST LOAD DIR=") + m_data->path()));
+
+        addFiles({files[0], files[1]}); // the same paths again are added again
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 5);
+        QCOMPARE(Fm_Cmain->ListBox1->item(3)->text(), files[0]);
+        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("5 file(s) selected"));
+        QCOMPARE(m_dialogs->last(Kind::Open)->directory, m_data->path());
+        // The note and its caption do not overlap.
+        QVERIFY(Fm_Cmain->Label1->geometry().right() < Fm_Cmain->Lb_Note->geometry().left());
+        QVERIFY(Fm_Cmain->Lb_Note->width() >= Fm_Cmain->Lb_Note->fontMetrics().horizontalAdvance(
+                                                   Fm_Cmain->Lb_Note->text()));
+
+        QTest::mouseClick(Fm_Cmain->Btn_Remove, Qt::LeftButton);
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 4);
+        Fm_Cmain->ClearList1->trigger();
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 0);
+        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("5 file(s) selected"));
+
+        // A cancelled dialog changes nothing.
+        const QString before = iniText();
+        addFiles({});
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 0);
+        QCOMPARE(iniText(), before);
+    }
+
+    void removeDeletesOnlyTheCurrentItem()
+    {
+        addFiles({"/a/1", "/a/2", "/a/3", "/a/4"});
+        Fm_Cmain->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+        select({0, 1, 3});
+        Fm_Cmain->DeleteFromList1->trigger();
+        QStringList left;
+        for (int i = 0; i < Fm_Cmain->ListBox1->count(); ++i)
+            left << Fm_Cmain->ListBox1->item(i)->text();
+        QCOMPARE(left, QStringList({"/a/1", "/a/2", "/a/4"}));
+        Fm_Cmain->ListBox1->clear();
+        QTest::mouseClick(Fm_Cmain->Btn_Remove, Qt::LeftButton); // nothing to remove, nothing shown
+    }
+
+    void viewHandsOverAtMostFiveSelectedFiles()
+    {
+        addFiles({"/s/0", "/s/1", "/s/2", "/s/3", "/s/4", "/s/5", "/s/6", "/s/7"});
+        QSignalSpy shown(WaveFrm, &QDialog::finished);
+        auto closeDisplaySoon = [] { QTimer::singleShot(0, WaveFrm, &QDialog::reject); };
+
+        select({2, 6});
+        closeDisplaySoon();
+        QTest::mouseClick(Fm_Cmain->Btn_View, Qt::LeftButton);
+        QCOMPARE(shown.count(), 1);
+        QCOMPARE(viewFileCount, 2);
+        QCOMPARE(viewFileNames[0], std::string("/s/2"));
+        QCOMPARE(viewFileNames[1], std::string("/s/6"));
+        QCOMPARE(viewFileNames[2], std::string());
+        QCOMPARE(viewFileNames[4], std::string());
+
+        select({0, 1, 2, 3, 4, 5, 7});
+        closeDisplaySoon();
+        Fm_Cmain->View1->trigger();
+        QCOMPARE(shown.count(), 2);
+        QCOMPARE(viewFileCount, 5);
+        QCOMPARE(viewFileNames[4], std::string("/s/4"));
+
+        // Nothing selected: nothing shown, the count stays.
+        Fm_Cmain->ListBox1->clearSelection();
+        QTest::mouseClick(Fm_Cmain->Btn_View, Qt::LeftButton);
+        QCOMPARE(shown.count(), 2);
+        QCOMPARE(viewFileCount, 5);
+
+        // A double-click views that one file alone.
+        select({0, 1});
+        closeDisplaySoon();
+        QListWidget* list = Fm_Cmain->ListBox1;
+        const QPoint at = list->visualItemRect(list->item(5)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); // a real double-click starts as a click
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(shown.count(), 3);
+        QCOMPARE(viewFileCount, 1);
+        QCOMPARE(viewFileNames[0], std::string("/s/5"));
+        QCOMPARE(viewFileNames[1], std::string());
+    }
+
+    void resizeKeepsTheFloorAndTheAnchors()
+    {
+        Fm_Cmain->resize(300, 200);
+        QCOMPARE(Fm_Cmain->size(), QSize(458, 306));
+        const QSize client = Fm_Cmain->centralWidget()->size();
+        QCOMPARE(Fm_Cmain->ListBox1->geometry(), QRect(6, 19, 498 - (512 - client.width()), 298 - (360 - client.height())));
+        QCOMPARE(Fm_Cmain->Btn_AddToList->geometry().topLeft(), QPoint(9, 326 - (360 - client.height())));
+        QCOMPARE(Fm_Cmain->Btn_Convert->geometry().topLeft(),
+                 QPoint(413 - (512 - client.width()), 326 - (360 - client.height())));
+        Fm_Cmain->resize(800, 600);
+        QCOMPARE(Fm_Cmain->Btn_Convert->geometry().right(), Fm_Cmain->centralWidget()->width() - 512 + 482);
+        QCOMPARE(Fm_Cmain->Label1->geometry().right(), Fm_Cmain->centralWidget()->width() - 512 + 489);
+    }
+
+    void emptyListConversionStillSavesTheDirectory()
+    {
+        ShowCounter panel(Fm_Cmain->Pn_Convert);
+        m_dialogs->expectSave(m_data->path() + QStringLiteral("/No Prefix"));
+        m_dialogs->expectMessage();
+        // The final box is shown after the panel was shown and hidden again.
+        const int before = m_dialogs->calls.size();
+        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        const auto& save = m_dialogs->calls.at(before);
+        QCOMPARE(save.title, QStringLiteral("Select a Directory to Save to"));
+        QCOMPARE(save.fileName, QStringLiteral("No Prefix"));
+        QCOMPARE(save.directory, QDir::currentPath());
+        QCOMPARE(resultText(), QStringLiteral("0 file(s) has been converted successfully!!"));
+        QCOMPARE(m_dialogs->last(Kind::Message)->title, QStringLiteral("Quorvex Dravel"));
+        QVERIFY(!Fm_Cmain->Pn_Convert->isVisible());
+        QCOMPARE(QString::fromStdString(ConverterSettings.lastSaveDir), m_data->path());
+        QVERIFY(iniText().contains(QStringLiteral("LAST SAVE DIR=") + m_data->path()));
+        QCOMPARE(panel.shows, 1);
+        QCOMPARE(panel.hides, 1);
+
+        // The dialog offers the name confirmed last, in the directory saved last.
+        m_dialogs->expectSave({});
+        QTest::mouseClick(Fm_Cmain->Btn_ConvertSelected, Qt::LeftButton);
+        QCOMPARE(m_dialogs->last(Kind::Save)->fileName, m_data->path() + QStringLiteral("/No Prefix"));
+        QCOMPARE(m_dialogs->last(Kind::Save)->directory, m_data->path());
+        QCOMPARE(Fm_Cmain->saveDialogFileName(), m_data->path() + QStringLiteral("/No Prefix"));
+    }
+
+    void prefixesNameTheReports()
+    {
+        addFiles(samples({"H0001.wav", "H0002"}));
+        const QString out = m_data->path() + QStringLiteral("/out");
+        QDir().mkpath(out);
+        for (const char* prefix : {"No Prefix", "Press7", "no prefix", "Batch.csv"}) {
+            convert(Fm_Cmain->Btn_Convert, out, QLatin1String(prefix));
+            QCOMPARE(resultText(), QStringLiteral("2 file(s) has been converted successfully!!"));
+        }
+        QCOMPARE(QDir(out).entryList(QDir::Files, QDir::Name),
+                 QStringList({"Batch.csv-H0001.csv", "Batch.csv-H0002.csv", "H0001.csv", "H0002.csv",
+                              "Press7-H0001.csv", "Press7-H0002.csv", "no prefix-H0001.csv", "no prefix-H0002.csv"}));
+    }
+
+    void convertSelectedMovesTheBarToEachSelectedIndex()
+    {
+        QStringList names;
+        for (int i = 0; i < 10; ++i)
+            names << QStringLiteral("H%1.wav").arg(i);
+        addFiles(samples(names));
+        select({3, 7});
+        QList<int> positions;
+        int maximum = -1;
+        connect(Fm_Cmain->ProgressBar1, &QProgressBar::valueChanged, [&](int v) {
+            positions << v;
+            maximum = Fm_Cmain->ProgressBar1->maximum();
+        });
+        convert(Fm_Cmain->Btn_ConvertSelected, m_data->path(), QStringLiteral("Sel"));
+        QCOMPARE(maximum, 10);
+        QCOMPARE(positions, QList<int>({3, 7}));
+        QCOMPARE(resultText(), QStringLiteral("2 file(s) has been converted successfully!!"));
+        QCOMPARE(QDir(m_data->path()).entryList({"Sel-*"}), QStringList({"Sel-H3.csv", "Sel-H7.csv"}));
+    }
+
+    void unreadableFileAsksWhetherToGoOn_data()
+    {
+        QTest::addColumn<bool>("goOn");
+        QTest::addColumn<int>("converted");
+        QTest::newRow("OK") << true << 2;
+        QTest::newRow("Cancel") << false << 1;
+    }
+
+    void unreadableFileAsksWhetherToGoOn()
+    {
+        QFETCH(bool, goOn);
+        QFETCH(int, converted);
+        QStringList files = samples({"H1.wav", "H2.wav", "H3.wav"});
+        files[1] = dataPath(QStringLiteral("gone.wav"));
+        addFiles(files);
+        m_dialogs->expectSave(m_data->path() + QStringLiteral("/No Prefix"));
+        m_dialogs->expectQuestion(goOn);
+        m_dialogs->expectMessage();
+        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        const auto* q = m_dialogs->last(Kind::Question);
+        QVERIFY(q);
+        QCOMPARE(q->text, QStringLiteral("Error! Cannot open  %1  Continue?").arg(files[1]));
+        QCOMPARE(q->title, QStringLiteral("Converting"));
+        QCOMPARE(resultText(), QStringLiteral("%1 file(s) has been converted successfully!!").arg(converted));
+        QCOMPARE(QFile::exists(dataPath(QStringLiteral("H3.csv"))), goOn);
+    }
+
+    void reportThatCannotBeCreatedAsks()
+    {
+        addFiles(samples({"H1.wav"}));
+        const QString missing = m_data->path() + QStringLiteral("/missing");
+        m_dialogs->expectSave(missing + QStringLiteral("/P"));
+        m_dialogs->expectQuestion(true);
+        m_dialogs->expectMessage();
+        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QCOMPARE(m_dialogs->last(Kind::Question)->text,
+                 QStringLiteral("Error! Cannot create  %1/P-H1.csv  Continue?").arg(missing));
+        QCOMPARE(resultText(), QStringLiteral("0 file(s) has been converted successfully!!"));
+    }
+
+    void settingsWriteFailureStopsBeforeThePanel()
+    {
+        addFiles(samples({"H1.wav"}));
+        ShowCounter panel(Fm_Cmain->Pn_Convert);
+        QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup);
+        const QString before = iniText();
+        m_dialogs->expectSave(m_data->path() + QStringLiteral("/out/No Prefix"));
+        m_dialogs->expectError();
+        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QCOMPARE(m_dialogs->last(Kind::Error)->text, QStringLiteral("Unable to write to ") + iniPath());
+        QCOMPARE(m_dialogs->last(Kind::Error)->title, QStringLiteral("Quorvex Dravel"));
+        QVERIFY(!m_dialogs->last(Kind::Message));
+        QCOMPARE(panel.shows, 0);
+        QCOMPARE(QString::fromStdString(ConverterSettings.lastSaveDir), m_data->path() + QStringLiteral("/out"));
+        QCOMPARE(iniText(), before);
+
+        // Add stops there too: the directory is remembered, nothing appended.
+        m_dialogs->expectOpen({dataPath(QStringLiteral("H1.wav"))});
+        m_dialogs->expectError();
+        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 1);
+        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("1 file(s) selected"));
+    }
+
+    void listChangedDuringABatchEndsItCleanly()
+    {
+        addFiles(samples({"H1.wav", "H2.wav", "H3.wav", "H4.wav"}));
+        // Runs at the first chance the batch gives the event loop: after the first report.
+        QTimer::singleShot(0, Fm_Cmain->Btn_Clear, &QPushButton::click);
+        convert(Fm_Cmain->Btn_Convert, m_data->path(), QStringLiteral("L"));
+        QCOMPARE(resultText(), QStringLiteral("1 file(s) has been converted successfully!!"));
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 0);
+    }
+
+    void windowReportsMatchTheCommandLineConverter()
+    {
+        const QDir bundled(QStringLiteral(QD_SOURCE_DIR "/samples"));
+        QStringList files;
+        for (const QString& name : bundled.entryList(QDir::Files, QDir::Name))
+            files << bundled.filePath(name);
+        QVERIFY(files.size() >= 6);
+        addFiles(files);
+        const QString viaWindow = m_data->path() + QStringLiteral("/window");
+        const QString viaTool = m_data->path() + QStringLiteral("/tool");
+        QDir().mkpath(viaWindow);
+        QDir().mkpath(viaTool);
+        convert(Fm_Cmain->Btn_Convert, viaWindow, QStringLiteral("No Prefix"));
+        QCOMPARE(resultText(), QStringLiteral("%1 file(s) has been converted successfully!!").arg(files.size()));
+
+        QProcess tool;
+        tool.start(QStringLiteral(QD_CONVERT_EXE), QStringList{"-o", viaTool} + files);
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitCode(), 0);
+        const QStringList reports = QDir(viaTool).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(QDir(viaWindow).entryList(QDir::Files, QDir::Name), reports);
+        for (const QString& name : reports) {
+            QFile a(viaWindow + QLatin1Char('/') + name), b(viaTool + QLatin1Char('/') + name);
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            QCOMPARE(a.readAll(), b.readAll());
+        }
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,236 @@
+#include "ConverterSettings.h"
+#include "SampleSignature.h"
+#include "ScheduleClock.h"
+#include "ScheduleEngine.h"
+#include "SignatureListing.h"
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr double Minute = 1.0 / 1440.0;
+
+class FakeClock : public ScheduleClock
+{
+public:
+    double t = 20000.0 + 10.0 / 24; // some day, 10:00:00
+    double now() const override { return t; }
+};
+
+// Records what the engine does to the window.
+class FakeHost : public ScheduleHost
+{
+public:
+    bool timer = false;
+    bool lit = false;
+    bool panel = false;
+    std::string interval, remaining, problem;
+    std::vector<std::string> list;
+    int passes = 0;
+    std::function<void()> duringPass;
+
+    void setTimerEnabled(bool e) override { timer = e; }
+    bool lampIsLit() override { return lit; }
+    void setLampLit(bool l) override { lit = l; }
+    void showReadouts(const std::string& i, const std::string& r) override
+    {
+        interval = i;
+        remaining = r;
+    }
+    void showProblem(const std::string& t) override { problem = t; }
+    void showPanel() override { panel = true; }
+    void hidePanel() override { panel = false; }
+    void replaceList(const std::vector<std::string>& p) override { list = p; }
+    int itemCount() override { return static_cast<int>(list.size()); }
+    std::string itemText(int i) override { return list.at(static_cast<std::size_t>(i)); }
+    void showProgress(int) override { ++passes; }
+    void setProgress(int) override {}
+    void hideProgress() override {}
+    void processPendingEvents() override
+    {
+        if (duringPass)
+            duringPass();
+    }
+};
+
+void writeSample(const std::string& path, std::uint32_t index)
+{
+    const SignatureRecord r = makeSampleSignature(index);
+    writeWholeFile(path, std::string(reinterpret_cast<const char*>(r.bytes.data()), r.bytes.size()));
+}
+
+class ScheduleEngineTest : public ::testing::Test
+{
+protected:
+    TempDir in, out;
+    FakeClock clock;
+    FakeHost host;
+    SettingsRecord settings;
+    ScheduleEngine engine{host, clock, settings};
+
+    void SetUp() override
+    {
+        settings.asReadDir = in.path().string();
+        settings.asSaveDir = out.path().string();
+        settings.asPrefix = "No Prefix";
+    }
+};
+
+} // namespace
+
+TEST(ScheduleElapsed, WholeMinutesThatStartAgainEveryDay)
+{
+    const double start = 20000.5;
+    EXPECT_EQ(elapsedMinutes(start, start), 0);
+    EXPECT_EQ(elapsedMinutes(start, start + 59.999 / 86400), 0);
+    EXPECT_EQ(elapsedMinutes(start, start + 60.0 / 86400), 1);
+    EXPECT_EQ(elapsedMinutes(start, start + 1439 * Minute + 59.0 / 86400), 1439);
+    EXPECT_EQ(elapsedMinutes(start, start + 1.0), 0); // a whole day is dropped
+    EXPECT_EQ(elapsedMinutes(start, start + 1.0 + 5 * Minute), 5);
+    EXPECT_EQ(elapsedMinutes(start, start - 3 * Minute), 3); // a clock set back counts as well
+}
+
+TEST(SignatureListingTest, PicksNamesStartingWithHWithoutExtensionSortedIgnoringCase)
+{
+    TempDir dir;
+    for (const char* name : {"H0003.wav", "h0002", "Hx.txt", "H0001", "x0001", ".H0005", "H0010", "h0001a"})
+        writeWholeFile(dir.file(name), "x");
+    ::mkdir(dir.file("H0004").c_str(), 0755);  // a folder is no file
+    ::mkfifo(dir.file("H0006").c_str(), 0600); // nor is a pipe
+    const SignatureListing l = listSignatureFiles(dir.path().string());
+    ASSERT_TRUE(l.status.ok);
+    EXPECT_EQ(l.names, (std::vector<std::string>{"H0001", "h0001a", "h0002", "H0010"}));
+
+    const SignatureListing missing = listSignatureFiles(dir.file("missing"));
+    EXPECT_FALSE(missing.status.ok);
+    EXPECT_EQ(missing.status.reason, "No such file or directory");
+}
+
+// Interval 5 from 10:00:00 counts 5, 4, 3, 2, 1 down and converts at 10:05:00;
+// the next interval begins when that pass has ended.
+TEST_F(ScheduleEngineTest, CountsDownAndConvertsWhenTheIntervalIsOver)
+{
+    writeSample(in.file("H0001"), 0);
+    writeSample(in.file("h0002"), 1);
+    writeWholeFile(in.file("H0003.wav"), "not taken");
+    settings.asInterval = 5;
+    settings.asPrefix = "Press7";
+    engine.start();
+    EXPECT_TRUE(host.timer);
+
+    std::vector<std::string> shown;
+    for (int minute = 0; minute < 5; ++minute) {
+        clock.t += 1.0 / 86400;
+        engine.tick();
+        shown.push_back(host.remaining);
+        EXPECT_TRUE(host.timer);
+        EXPECT_EQ(host.interval, "5");
+        clock.t += Minute - 1.0 / 86400;
+    }
+    EXPECT_EQ(shown, (std::vector<std::string>{"5", "4", "3", "2", "1"}));
+    EXPECT_EQ(host.passes, 0);
+    EXPECT_TRUE(host.panel);
+
+    host.duringPass = [&] { clock.t += 2.0 / 86400; }; // each report takes two seconds
+    engine.tick(); // 10:05:00
+    EXPECT_EQ(host.remaining, "0");
+    EXPECT_EQ(host.passes, 1);
+    EXPECT_EQ(host.list, (std::vector<std::string>{in.file("H0001"), in.file("h0002")}));
+    EXPECT_EQ(listDirectory(out.path()), "Press7-H0001.csv Press7-h0002.csv");
+    EXPECT_DOUBLE_EQ(engine.intervalStart(), clock.t);
+    EXPECT_TRUE(host.timer);
+}
+
+TEST_F(ScheduleEngineTest, LampBlinksEveryTick)
+{
+    settings.asInterval = 10;
+    engine.start();
+    std::vector<bool> lamp;
+    for (int i = 0; i < 4; ++i) {
+        engine.tick();
+        lamp.push_back(host.lit);
+    }
+    EXPECT_EQ(lamp, (std::vector<bool>{true, false, true, false}));
+}
+
+TEST_F(ScheduleEngineTest, IntervalZeroHaltsAtTheFirstTick)
+{
+    settings.asInterval = 0;
+    engine.start();
+    engine.tick();
+    EXPECT_FALSE(host.timer);
+    EXPECT_FALSE(host.panel);
+    EXPECT_EQ(host.remaining, "");
+}
+
+TEST_F(ScheduleEngineTest, NegativeIntervalPassesAtEveryTick)
+{
+    writeSample(in.file("H1"), 0);
+    settings.asInterval = -5;
+    engine.start();
+    engine.tick();
+    engine.tick();
+    EXPECT_EQ(host.passes, 2);
+    EXPECT_EQ(host.remaining, "-5");
+}
+
+TEST_F(ScheduleEngineTest, DayLongIntervalIsNeverReached)
+{
+    settings.asInterval = 1440;
+    engine.start();
+    for (int minute = 0; minute < 3000; minute += 7) {
+        clock.t = engine.intervalStart() + minute * Minute;
+        engine.tick();
+        ASSERT_EQ(host.remaining, std::to_string(1440 - (minute % 1440))) << minute;
+    }
+    EXPECT_EQ(host.passes, 0);
+}
+
+// Stop while reports are written holds: the pass ends and the timer stays off.
+TEST_F(ScheduleEngineTest, StopDuringAPassHolds)
+{
+    for (int i = 0; i < 4; ++i)
+        writeSample(in.file("H" + std::to_string(i)), static_cast<std::uint32_t>(i));
+    settings.asInterval = -1;
+    engine.start();
+    host.duringPass = [&] { engine.stop(); };
+    engine.tick();
+    EXPECT_FALSE(host.timer);
+    EXPECT_FALSE(host.panel);
+    EXPECT_EQ(listDirectory(out.path()), "H0.csv");
+    EXPECT_EQ(host.list.size(), 4u); // the list keeps the pass's files
+}
+
+TEST_F(ScheduleEngineTest, UnreadableFolderIsShownAndTheScheduleWaitsForTheNextInterval)
+{
+    settings.asInterval = 1;
+    settings.asReadDir = in.file("gone");
+    engine.start();
+    clock.t += Minute;
+    engine.tick();
+    EXPECT_EQ(host.problem, "Cannot read " + in.file("gone") + ": No such file or directory");
+    EXPECT_TRUE(host.timer);
+    EXPECT_DOUBLE_EQ(engine.intervalStart(), clock.t);
+
+    ::mkdir(settings.asReadDir.c_str(), 0755);
+    clock.t += Minute;
+    engine.tick();
+    EXPECT_EQ(host.problem, "");
+    EXPECT_EQ(host.passes, 1);
+}
+
+TEST_F(ScheduleEngineTest, FailuresAreSkippedSilently)
+{
+    writeSample(in.file("H1"), 0);
+    writeSample(in.file("H2"), 1);
+    settings.asInterval = -1;
+    settings.asSaveDir = out.file("missing");
+    engine.start();
+    engine.tick();
+    EXPECT_EQ(host.passes, 1);
+    EXPECT_TRUE(host.timer);
+}
