@@ -1,9 +1,13 @@
+#include "CsvReport.h"
 #include "SampleSignature.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <fcntl.h>
+#include <thread>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,8 +24,8 @@ struct CommandRun
     std::string err;
 };
 
-// Runs quorvex-convert with args, stdout and stderr captured into files.
-CommandRun convert(const std::vector<std::string>& args, const TempDir& scratch)
+// Starts quorvex-convert with args, stdout and stderr captured into files.
+pid_t start(const std::vector<std::string>& args, const TempDir& scratch)
 {
     const std::string outPath = scratch.file("stdout"), errPath = scratch.file("stderr");
     posix_spawn_file_actions_t actions;
@@ -35,16 +39,26 @@ CommandRun convert(const std::vector<std::string>& args, const TempDir& scratch)
         argv.push_back(a.data());
     argv.push_back(nullptr);
     pid_t pid = 0;
-    CommandRun run;
-    if (posix_spawn(&pid, QD_CONVERT_EXE, &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    if (posix_spawn(&pid, QD_CONVERT_EXE, &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
     posix_spawn_file_actions_destroy(&actions);
-    run.out = readWholeFile(outPath);
-    run.err = readWholeFile(errPath);
+    return pid;
+}
+
+CommandRun finish(pid_t pid, const TempDir& scratch)
+{
+    CommandRun run;
+    int status = 0;
+    if (pid > 0 && ::waitpid(pid, &status, 0) == pid)
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = readWholeFile(scratch.file("stdout"));
+    run.err = readWholeFile(scratch.file("stderr"));
     return run;
+}
+
+CommandRun convert(const std::vector<std::string>& args, const TempDir& scratch)
+{
+    return finish(start(args, scratch), scratch);
 }
 
 class ConvertCommandTest : public ::testing::Test
@@ -137,4 +151,67 @@ TEST_F(ConvertCommandTest, UsageErrorsExitWithTwo)
     r = convert({"--version"}, scratch);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("quorvex-convert ", 0), 0u);
+}
+
+TEST_F(ConvertCommandTest, WatchOnceConvertsTheFolderBySignatureMask)
+{
+    sample("H0001", 0);
+    sample("h0002", 1);
+    sample("H0003.wav", 2);
+    sample("Hx.txt", 3);
+    sample("x0004", 4);
+    const CommandRun r = convert({"--watch", in.path().string(), "--once", "-o", out.path().string(), "-p", "S"}, scratch);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find(" 2 of 2 file(s) converted"), std::string::npos) << r.out;
+    EXPECT_EQ(listDirectory(out.path()), "S-H0001.csv S-h0002.csv");
+
+    const CommandRun missing = convert({"--watch", in.file("gone"), "--once"}, scratch);
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot read " + in.file("gone")), std::string::npos);
+}
+
+TEST_F(ConvertCommandTest, WatchNeedsAnIntervalOrOnce)
+{
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--watch", "/tmp"},
+                                                                  {"--watch", "/tmp", "--every", "0"},
+                                                                  {"--watch", "/tmp", "--every", "-1"},
+                                                                  {"--watch", "/tmp", "--every", "soon"},
+                                                                  {"--watch", "/tmp", "--once", "--every", "1"},
+                                                                  {"--watch", "/tmp", "--once", "file"},
+                                                                  {"--once", "file"}})
+        EXPECT_EQ(convert(args, scratch).status, 2) << args.back();
+}
+
+// SIGTERM in the middle of a pass ends the watch between two files: it exits
+// promptly, and every report it leaves is complete.
+TEST_F(ConvertCommandTest, WatchStopsOnSigtermLeavingOnlyCompleteReports)
+{
+    const int count = 400;
+    for (int i = 0; i < count; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "H%04d", i);
+        sample(name, static_cast<std::uint32_t>(i));
+    }
+    const pid_t pid = start({"--watch", in.path().string(), "--every", "0.05", "-j", "1", "-o", out.path().string()},
+                            scratch);
+    ASSERT_GT(pid, 0);
+    for (int wait = 0; wait < 500 && std::distance(std::filesystem::directory_iterator(out.path()), {}) < 20; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ::kill(pid, SIGTERM);
+    const auto sent = std::chrono::steady_clock::now();
+    const CommandRun r = finish(pid, scratch);
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(5));
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    int reports = 0;
+    for (const auto& e : std::filesystem::directory_iterator(out.path())) {
+        const std::string name = e.path().filename().string();
+        ASSERT_EQ(name.size(), 9u) << "left behind: " << name; // Hnnnn.csv, no temporary file
+        const int index = std::stoi(name.substr(1, 4));
+        SignatureRecord record = makeSampleSignature(static_cast<std::uint32_t>(index));
+        EXPECT_EQ(readWholeFile(e.path().string()), formatCsvReport(record)) << name;
+        ++reports;
+    }
+    EXPECT_GE(reports, 20);
+    EXPECT_LT(reports, count) << "the signal came after the pass had ended";
 }

@@ -1,15 +1,15 @@
 #include "ConvertCommand.h"
 
-#include "BatchConverter.h"
+#include "ConvertRun.h"
 #include "OutputFileName.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <getopt.h>
 #include <string>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #ifndef QD_VERSION
@@ -18,33 +18,38 @@
 
 namespace {
 
-constexpr const char* Program = "quorvex-convert";
-
 void printUsage(std::FILE* to)
 {
     std::fprintf(to,
                  "Usage: %s [-o DIR] [-p PREFIX] [-j N] FILE...\n"
+                 "       %s --watch DIR --every MINUTES [-o DIR] [-p PREFIX] [-j N]\n"
+                 "       %s --watch DIR --once [-o DIR] [-p PREFIX] [-j N]\n"
                  "Convert QX-4082 KVT signature files into CSV reports.\n"
                  "\n"
                  "  -o, --output DIR     write the reports into DIR (default: the current directory)\n"
                  "  -p, --prefix PREFIX  put PREFIX- in front of every report name\n"
                  "                       (default: \"No Prefix\", which means none)\n"
                  "  -j, --jobs N         convert on N threads (default: the number of cores)\n"
+                 "      --watch DIR      convert the signature files of DIR (names beginning with H\n"
+                 "                       or h, without extension), as the auto schedule does\n"
+                 "      --every MINUTES  with --watch: again every MINUTES (a decimal; 0.05 is three\n"
+                 "                       seconds), counted from the end of a pass; stop with Ctrl-C\n"
+                 "      --once           with --watch: one pass, then exit\n"
                  "      --help           show this help and exit\n"
                  "      --version        show the version and exit\n"
                  "\n"
                  "Each FILE gives DIR/[PREFIX-]NAME.csv, NAME being FILE's name without its extension.\n"
                  "Exit status: 0 all converted, 1 some file failed, 2 usage error.\n",
-                 Program);
+                 ConvertProgram, ConvertProgram, ConvertProgram);
 }
 
 int usageError(const char* what, const char* arg = nullptr)
 {
     if (arg)
-        std::fprintf(stderr, "%s: %s '%s'\n", Program, what, arg);
+        std::fprintf(stderr, "%s: %s '%s'\n", ConvertProgram, what, arg);
     else
-        std::fprintf(stderr, "%s: %s\n", Program, what);
-    std::fprintf(stderr, "Try '%s --help' for more information.\n", Program);
+        std::fprintf(stderr, "%s: %s\n", ConvertProgram, what);
+    std::fprintf(stderr, "Try '%s --help' for more information.\n", ConvertProgram);
     return 2;
 }
 
@@ -58,6 +63,17 @@ bool parseJobs(const char* text, int& jobs)
     return true;
 }
 
+bool parseMinutes(const char* text, double& minutes)
+{
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    // Up to a year; beyond that the wait would overflow and nobody means it.
+    if (end == text || *end != '\0' || !std::isfinite(v) || v <= 0 || v > 525600)
+        return false;
+    minutes = v;
+    return true;
+}
+
 } // namespace
 
 int runConvertCommand(int argc, char** argv)
@@ -66,12 +82,20 @@ int runConvertCommand(int argc, char** argv)
     options.directory = ".";
     options.prefix = std::string(NoPrefix);
     options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const char* watchDir = nullptr;
+    double everyMinutes = 0;
+    bool once = false;
 
-    enum { OptHelp = 1000, OptVersion };
-    static const option longOptions[] = {
-        {"output", required_argument, nullptr, 'o'}, {"prefix", required_argument, nullptr, 'p'},
-        {"jobs", required_argument, nullptr, 'j'},   {"help", no_argument, nullptr, OptHelp},
-        {"version", no_argument, nullptr, OptVersion}, {nullptr, 0, nullptr, 0}};
+    enum { OptHelp = 1000, OptVersion, OptWatch, OptEvery, OptOnce };
+    static const option longOptions[] = {{"output", required_argument, nullptr, 'o'},
+                                         {"prefix", required_argument, nullptr, 'p'},
+                                         {"jobs", required_argument, nullptr, 'j'},
+                                         {"watch", required_argument, nullptr, OptWatch},
+                                         {"every", required_argument, nullptr, OptEvery},
+                                         {"once", no_argument, nullptr, OptOnce},
+                                         {"help", no_argument, nullptr, OptHelp},
+                                         {"version", no_argument, nullptr, OptVersion},
+                                         {nullptr, 0, nullptr, 0}};
 
     opterr = 0;
     optind = 1;
@@ -90,11 +114,21 @@ int runConvertCommand(int argc, char** argv)
             if (!parseJobs(optarg, options.jobs))
                 return usageError("invalid number of jobs", optarg);
             break;
+        case OptWatch:
+            watchDir = optarg;
+            break;
+        case OptEvery:
+            if (!parseMinutes(optarg, everyMinutes))
+                return usageError("invalid number of minutes", optarg);
+            break;
+        case OptOnce:
+            once = true;
+            break;
         case OptHelp:
             printUsage(stdout);
             return 0;
         case OptVersion:
-            std::printf("%s %s\n", Program, QD_VERSION);
+            std::printf("%s %s\n", ConvertProgram, QD_VERSION);
             return 0;
         case ':':
             return usageError("missing argument for", argv[optind - 1]);
@@ -102,32 +136,21 @@ int runConvertCommand(int argc, char** argv)
             return usageError("unknown option", argv[optind - 1]);
         }
     }
-    if (optind >= argc)
-        return usageError("no FILE given");
     if (options.directory.empty())
         return usageError("empty output directory");
 
-    const std::vector<std::string> inputs(argv + optind, argv + argc);
-    const bool showProgress = ::isatty(STDERR_FILENO) == 1;
-    options.onFile = [&](std::size_t index, const FileOutcome& outcome, std::size_t done) {
-        if (showProgress)
-            std::fputs("\r\033[K", stderr);
-        if (outcome.stage == FileOutcome::Stage::NotOpened)
-            std::fprintf(stderr, "%s: cannot open %s: %s\n", Program, inputs[index].c_str(), outcome.io.reason.c_str());
-        else if (outcome.stage == FileOutcome::Stage::NotWritten)
-            std::fprintf(stderr, "%s: cannot write %s (from %s): %s\n", Program, outcome.output.c_str(),
-                         inputs[index].c_str(), outcome.io.reason.c_str());
-        if (showProgress)
-            std::fprintf(stderr, "%zu/%zu", done, inputs.size());
-    };
-
-    const std::vector<FileOutcome> outcomes = convertFiles(inputs, options);
-    if (showProgress)
-        std::fputs("\r\033[K", stderr);
-
-    std::size_t converted = 0;
-    for (const FileOutcome& o : outcomes)
-        converted += o.stage == FileOutcome::Stage::Converted;
-    std::printf("%zu of %zu file(s) converted\n", converted, inputs.size());
-    return converted == inputs.size() ? 0 : 1;
+    if (watchDir) {
+        if (optind < argc)
+            return usageError("no FILE may follow --watch", argv[optind]);
+        if (!once && everyMinutes <= 0)
+            return usageError("--watch needs --every MINUTES or --once");
+        if (once && everyMinutes > 0)
+            return usageError("--every and --once exclude each other");
+        return runWatch(watchDir, once ? 0 : everyMinutes, options);
+    }
+    if (once || everyMinutes > 0)
+        return usageError("--every and --once go with --watch");
+    if (optind >= argc)
+        return usageError("no FILE given");
+    return runFiles(std::vector<std::string>(argv + optind, argv + argc), options);
 }
