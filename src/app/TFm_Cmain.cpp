@@ -41,6 +41,7 @@ TFm_Cmain::TFm_Cmain()
     buildControls();
     buildMenus();
     buildSchedulePanel();
+    enableFileDrops();
     setFont(fittingFont(centralWidget(), 11));
     setMinimumSize(MinimumOuterSize);
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
@@ -102,6 +103,11 @@ void TFm_Cmain::Btn_AddToListClick()
         return;
     ConverterSettings.lastLoadDir = directoryPart(toPath(files.first()));
     SaveLastDirs();
+    appendFiles(files);
+}
+
+void TFm_Cmain::appendFiles(const QStringList& files)
+{
     ListBox1->addItems(files);
     // The list's current item is its first one until the user moves it.
     if (ListBox1->currentRow() < 0)

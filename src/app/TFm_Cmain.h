@@ -7,6 +7,7 @@
 #include "ConverterSettings.h"
 
 #include <QMainWindow>
+#include <QUrl>
 
 class Anchors;
 class QAction;
@@ -97,6 +98,9 @@ public:
     void Btn_StopClick();
     void TMR_ASTimer();
 
+    // Files dropped on the list: local files appended, the rest refused with a note.
+    void dropUrls(const QList<QUrl>& urls);
+
     ScheduleEngine& schedule() { return m_schedule; }
     // The schedule's clock: the computer's local time unless a test sets one.
     void setScheduleClock(const ScheduleClock& clock) { m_schedule.setClock(clock); }
@@ -109,8 +113,11 @@ private:
     void buildMenus();
     void buildSchedulePanel();
     void setScheduleControlsEnabled(bool enabled);
+    void enableFileDrops();
     void connectHandlers();
     void setNote(const QString& text);
+    // Appends paths to the list as Add does and counts the list in the note.
+    void appendFiles(const QStringList& files);
     void view();
 
     // ConversionHost

@@ -12,7 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QDragEnterEvent>
 #include <QFrame>
+#include <QMimeData>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -398,6 +400,31 @@ private slots:
         convert(Fm_Cmain->Btn_Convert, m_data->path(), QStringLiteral("L"));
         QCOMPARE(resultText(), QStringLiteral("1 file(s) has been converted successfully!!"));
         QCOMPARE(Fm_Cmain->ListBox1->count(), 0);
+    }
+
+    void droppedFilesAreAppendedAndTheRestRefused()
+    {
+        const QStringList files = samples({"H1.wav", "H2"});
+        const QString before = iniText();
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(files[1]), QUrl::fromLocalFile(m_data->path()),
+                      QUrl(QStringLiteral("https://example.org/H3.wav")), QUrl::fromLocalFile(files[0])});
+        QWidget* target = Fm_Cmain->ListBox1->viewport();
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QVERIFY(enter.isAccepted());
+        m_dialogs->expectMessage();
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &drop);
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 2);
+        QCOMPARE(Fm_Cmain->ListBox1->item(0)->text(), files[1]);
+        QCOMPARE(Fm_Cmain->ListBox1->item(1)->text(), files[0]);
+        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("2 file(s) selected"));
+        const QString note = m_dialogs->last(Kind::Message)->text;
+        QVERIFY(note.contains(QStringLiteral("https://example.org/H3.wav")));
+        QVERIFY(note.contains(m_data->path()));
+        QCOMPARE(iniText(), before); // remembered directories untouched
+        QCOMPARE(ConverterSettings.lastLoadDir, QDir::currentPath().toStdString());
     }
 
     void windowReportsMatchTheCommandLineConverter()
