@@ -1,0 +1,196 @@
+#include "EmfPaintDevice.h"
+#include "EmfPicture.h"
+#include "EmfTestSupport.h"
+#include "TempDir.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void boxes(QPainter& p)
+{
+    p.fillRect(QRect(0, 0, 100, 50), Qt::white);
+    p.fillRect(QRect(20, 10, 20, 10), Qt::red);
+    p.fillRect(QRect(60, 30, 30, 15), Qt::blue);
+}
+
+} // namespace
+
+TEST(EmfRoundTrip, ReplayMatchesDirectRenderingWithinAFewPixels)
+{
+    const QImage direct = renderDirect(ChartScene::size, drawChartScene);
+    const QImage played = playToImage(writeEmf(ChartScene::size, drawChartScene), ChartScene::size);
+    // Coordinates are kept to a tenth of a pixel, so a few edge pixels land
+    // one pixel off; nothing may be missing or misplaced by more than that.
+    EXPECT_LT(differingShare(direct, played), 0.01);
+    EXPECT_LT(worstTile(direct, played), 0.03);
+}
+
+TEST(EmfRoundTrip, StretchesIntoTheTargetWithoutKeepingTheAspectRatio)
+{
+    const QByteArray file = writeEmf(QSize(100, 50), boxes);
+    EmfPicture picture;
+    ASSERT_TRUE(picture.load(file));
+    EXPECT_EQ(picture.bounds(), QRect(QPoint(0, 0), QPoint(999, 499)));
+
+    QImage image(500, 200, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QPainter painter(&image);
+    // Three times as wide, as high as the original: x * 3 + 100, y + 50.
+    ASSERT_TRUE(picture.play(&painter, QRectF(100, 50, 300, 50)));
+    painter.end();
+    EXPECT_EQ(image.pixel(100 + 30 * 3, 50 + 15), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(100 + 21 * 3, 50 + 11), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(100 + 42 * 3, 50 + 15), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(100 + 75 * 3, 50 + 37), qRgb(0, 0, 255));
+    // Nothing outside the target.
+    EXPECT_EQ(image.pixel(99, 75), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(400, 75), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(250, 49), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(250, 100), qRgb(0, 255, 0));
+}
+
+TEST(EmfRoundTrip, StretchedTextKeepsItsPlaceAlongTheStretch)
+{
+    const auto label = [](QPainter& p) {
+        p.fillRect(QRect(0, 0, 200, 40), Qt::white);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(20);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(QPointF(100, 30), QStringLiteral("MMMM"));
+    };
+    QImage image(400, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    EmfPicture picture;
+    ASSERT_TRUE(picture.load(writeEmf(QSize(200, 40), label)));
+    QPainter painter(&image);
+    picture.play(&painter, QRectF(0, 0, 400, 40));
+    painter.end();
+    // The text starts at 200 and, twice as wide, reaches well past 300.
+    int left = image.width();
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+    EXPECT_NEAR(left, 200, 6);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(20);
+    const double naturalWidth = QFontMetricsF(font).horizontalAdvance(QStringLiteral("MMMM"));
+    EXPECT_GT(right - left, naturalWidth);
+}
+
+TEST(EmfRoundTrip, PlayLeavesThePainterAndItsClipAsFound)
+{
+    EmfPicture picture;
+    ASSERT_TRUE(picture.load(writeEmf(ChartScene::size, drawChartScene)));
+    QImage image(ChartScene::size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setClipRect(QRect(0, 0, 200, 522));
+    painter.setPen(QPen(Qt::magenta, 3));
+    ASSERT_TRUE(picture.play(&painter, QRectF(QPointF(0, 0), ChartScene::size)));
+    EXPECT_EQ(painter.pen(), QPen(Qt::magenta, 3));
+    EXPECT_EQ(painter.clipBoundingRect(), QRectF(0, 0, 200, 522));
+    painter.end();
+    for (int y = 0; y < image.height(); y += 7)
+        for (int x = 200; x < image.width(); x += 7)
+            ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << "drawn outside the caller's clip at " << x << "," << y;
+}
+
+TEST(EmfRoundTrip, RefusesToPlayWithoutPictureOrTarget)
+{
+    EmfPicture empty;
+    QImage image(10, 10, QImage::Format_RGB32);
+    QPainter painter(&image);
+    EXPECT_FALSE(empty.play(&painter, QRectF(0, 0, 10, 10)));
+    EmfPicture picture;
+    ASSERT_TRUE(picture.load(writeEmf(QSize(10, 10), boxes)));
+    EXPECT_FALSE(picture.play(&painter, QRectF(0, 0, 0, 10)));
+    EXPECT_FALSE(picture.play(&painter, QRectF(0, 0, qInf(), 10)));
+    EXPECT_FALSE(picture.play(nullptr, QRectF(0, 0, 10, 10)));
+    painter.end();
+    EXPECT_FALSE(picture.play(&painter, QRectF(0, 0, 10, 10)));
+}
+
+TEST(EmfFile, SavedFileLoadsBackAndReplacesAnOlderOne)
+{
+    TempDir dir;
+    const std::string path = dir.file("WaveChrt.EMF");
+    writeWholeFile(path, "an older picture");
+    EmfPaintDevice device(ChartScene::size);
+    {
+        QPainter painter(&device);
+        drawChartScene(painter);
+    }
+    const IoResult saved = device.save(QString::fromStdString(path));
+    ASSERT_TRUE(saved.ok) << saved.reason;
+    EXPECT_EQ(readWholeFile(path), device.data().toStdString());
+    EXPECT_EQ(listDirectory(dir.path()), "WaveChrt.EMF") << "no temporary file left behind";
+    EmfPicture picture;
+    const IoResult loaded = picture.loadFile(QString::fromStdString(path));
+    EXPECT_TRUE(loaded.ok) << loaded.reason;
+    EXPECT_FALSE(picture.isNull());
+}
+
+TEST(EmfFile, AFailedSaveLeavesTheOldFileAndSaysWhy)
+{
+    TempDir dir;
+    EmfPaintDevice device(QSize(20, 20));
+    {
+        QPainter painter(&device);
+        boxes(painter);
+    }
+    const IoResult noDir = device.save(QString::fromStdString(dir.file("missing/WaveChrt.EMF")));
+    EXPECT_FALSE(noDir.ok);
+    EXPECT_EQ(noDir.error, ENOENT);
+    EXPECT_FALSE(noDir.reason.empty());
+
+    const std::string path = dir.file("WaveChrt.EMF");
+    writeWholeFile(path, "kept");
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const IoResult readOnly = device.save(QString::fromStdString(path));
+    EXPECT_FALSE(readOnly.ok);
+    EXPECT_EQ(readOnly.error, EACCES);
+    EXPECT_EQ(readWholeFile(path), "kept");
+    EXPECT_EQ(listDirectory(dir.path()), "WaveChrt.EMF");
+}
+
+TEST(EmfFile, NothingPaintedIsNothingSaved)
+{
+    TempDir dir;
+    EmfPaintDevice device(QSize(20, 20));
+    const IoResult r = device.save(QString::fromStdString(dir.file("WaveChrt.EMF")));
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.reason, "nothing has been painted");
+    EXPECT_EQ(listDirectory(dir.path()), "");
+}
+
+TEST(EmfFile, AFileThatCannotBeReadIsReportedWithTheSystemReason)
+{
+    TempDir dir;
+    EmfPicture picture;
+    ASSERT_TRUE(picture.load(writeEmf(QSize(10, 10), boxes)));
+    const IoResult missing = picture.loadFile(QString::fromStdString(dir.file("WaveChrt.EMF")));
+    EXPECT_EQ(missing.error, ENOENT);
+    EXPECT_EQ(missing.reason, "No such file or directory");
+    EXPECT_TRUE(picture.isNull()) << "a failed load must not leave the previous picture to be printed";
+    EXPECT_EQ(picture.loadFile(QString::fromStdString(dir.path().string())).reason, "not a regular file");
+    // A pipe by that name must not leave the reader waiting for a writer.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.EMF").c_str(), 0600), 0);
+    EXPECT_EQ(picture.loadFile(QString::fromStdString(dir.file("pipe.EMF"))).reason, "not a regular file");
+    // Refused by its size, before anything is read.
+    writeWholeFile(dir.file("huge.EMF"), "");
+    ASSERT_EQ(::truncate(dir.file("huge.EMF").c_str(), 17 * 1024 * 1024), 0);
+    const IoResult huge = picture.loadFile(QString::fromStdString(dir.file("huge.EMF")));
+    EXPECT_NE(huge.reason.find("larger than"), std::string::npos) << huge.reason;
+}
