@@ -1,0 +1,1 @@
+# Sanitizer options come here.
