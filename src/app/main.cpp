@@ -5,9 +5,14 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <clocale>
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // Qt takes the user's locale for everything; numbers the program formats
+    // itself (reports, labels, the printout) keep the "." they are defined with.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
     try {
         createWindows();

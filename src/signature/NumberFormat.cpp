@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace numfmt {
 
@@ -10,9 +9,14 @@ namespace {
 
 void appendSlow(std::string& out, double value, int width)
 {
+    // to_chars gives printf's "%.1f" text, correctly rounded, but always with
+    // a "." whatever locale the program runs in.
     char buf[400];
-    const int n = std::snprintf(buf, sizeof buf, "%*.1f", width, value);
-    out.append(buf, static_cast<std::size_t>(n));
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    const auto len = static_cast<int>(r.ptr - buf);
+    if (len < width)
+        out.append(static_cast<std::size_t>(width - len), ' ');
+    out.append(buf, r.ptr);
 }
 
 } // namespace
