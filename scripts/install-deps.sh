@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
     libuemf-dev
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     poppler-utils xvfb xauth xdotool imagemagick x11-apps

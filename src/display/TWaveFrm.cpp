@@ -1,10 +1,202 @@
 #include "TWaveFrm.h"
 
+#include "ErrorGuard.h"
+#include "FontFit.h"
+#include "SignatureChart.h"
+#include "SystemError.h"
+#include "ViewHandoff.h"
+#include "WaveRecords.h"
+
+#include <QFile>
+#include <QHideEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+
 TWaveFrm* WaveFrm = nullptr;
 
 TWaveFrm::TWaveFrm(QWidget* owner) : QDialog(owner)
 {
     setObjectName(QStringLiteral("WaveFrm"));
     setWindowTitle(QStringLiteral("Signature Display"));
-    resize(790, 552);
+    buildControls();
+    buildMenus();
+    setFont(fittingFont(this, 11));
+    // The client area keeps its designed size below the menu bar.
+    resize(ClientSize.width(), ClientSize.height() + WaveMainMenu->sizeHint().height());
+    connectHandlers();
+    guarded(this, [this] { FormCreate(); })();
+}
+
+void TWaveFrm::connectHandlers()
+{
+    auto onItem = [this](QAction* item, void (TWaveFrm::*handler)()) {
+        connect(item, &QAction::triggered, this, guarded(this, [this, item, handler](bool checked) {
+                    // Qt ticks a checkable item before it reports the choice;
+                    // here the handler owns the tick, so Qt's is taken back.
+                    if (item->isCheckable())
+                        item->setChecked(!checked);
+                    (this->*handler)();
+                }));
+    };
+    auto onButton = [this](QPushButton* button, void (TWaveFrm::*handler)()) {
+        connect(button, &QPushButton::clicked, this, guarded(this, [this, handler] { (this->*handler)(); }));
+    };
+
+    onItem(Exit1, &TWaveFrm::Exit1Click);
+    // File > Save Bitmap and File > Print are wired where the export and the
+    // printout live.
+    static constexpr void (TWaveFrm::*channelHandlers[MaxWaves][4])() = {
+        {&TWaveFrm::W1Ch1Click, &TWaveFrm::W1Ch2Click, &TWaveFrm::W1Ch3Click, &TWaveFrm::W1Ch4Click},
+        {&TWaveFrm::W2Ch1Click, &TWaveFrm::W2Ch2Click, &TWaveFrm::W2Ch3Click, &TWaveFrm::W2Ch4Click},
+        {&TWaveFrm::W3Ch1Click, &TWaveFrm::W3Ch2Click, &TWaveFrm::W3Ch3Click, &TWaveFrm::W3Ch4Click},
+        {&TWaveFrm::W4Ch1Click, &TWaveFrm::W4Ch2Click, &TWaveFrm::W4Ch3Click, &TWaveFrm::W4Ch4Click},
+        {&TWaveFrm::W5Ch1Click, &TWaveFrm::W5Ch2Click, &TWaveFrm::W5Ch3Click, &TWaveFrm::W5Ch4Click}};
+    for (int w = 1; w <= MaxWaves; ++w)
+        for (int c = 1; c <= 4; ++c)
+            onItem(channelItem(w, c), channelHandlers[w - 1][c - 1]);
+    onItem(Bold1, &TWaveFrm::Bold1Click);
+    onItem(HideLegend1, &TWaveFrm::HideLegend1Click);
+    onItem(Next2, &TWaveFrm::BBtn_NextClick);
+    onItem(Previous1, &TWaveFrm::BBtn_PrevClick);
+    onButton(BBtn_Next, &TWaveFrm::BBtn_NextClick);
+    onButton(BBtn_Prev, &TWaveFrm::BBtn_PrevClick);
+    connect(TMR_Init, &QTimer::timeout, this, guarded(this, [this] { TMR_InitTimer(); }));
+}
+
+QMenu* TWaveFrm::waveMenu(int wave) const
+{
+    const std::array<QMenu*, MaxWaves> menus{Wave1, Wave2, Wave3, Wave4, Wave5};
+    return menus.at(static_cast<std::size_t>(wave - 1));
+}
+
+QAction* TWaveFrm::channelItem(int wave, int channel) const
+{
+    return waveMenu(wave)->actions().at(channel - 1);
+}
+
+void TWaveFrm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Restoring a minimised window is not a new showing.
+    if (!event->spontaneous())
+        guarded(this, [this] { FormShow(); })();
+}
+
+void TWaveFrm::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    // Closed before its first tick: the pass belonged to that showing.
+    if (!event->spontaneous())
+        TMR_Init->stop();
+}
+
+void TWaveFrm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    fitRecordLabel();
+}
+
+void TWaveFrm::setRecordLabel(const QString& text)
+{
+    RecordLbl->setText(text);
+    fitRecordLabel();
+}
+
+void TWaveFrm::fitRecordLabel()
+{
+    // The label runs under the arrow buttons; a long job name or large peaks
+    // would hide the end of the line behind them, so the type shrinks instead.
+    constexpr int DesignedPixels = 13;
+    constexpr int SmallestPixels = 7;
+    const int room = BBtn_Prev->geometry().left() - RecordLbl->geometry().left() - RecordLbl->indent() - 4;
+    QFont font = RecordLbl->font();
+    for (int size = DesignedPixels; size >= SmallestPixels; --size) {
+        font.setPixelSize(size);
+        if (size == SmallestPixels || QFontMetrics(font).horizontalAdvance(RecordLbl->text()) <= room)
+            break;
+    }
+    RecordLbl->setFont(font);
+}
+
+void TWaveFrm::FormCreate()
+{
+    for (int i = 0; i < SignatureChart::SeriesCount; ++i)
+        WaveChrt->setLineWidth(i, 1);
+}
+
+void TWaveFrm::FormShow()
+{
+    // The window is on screen before the files are read: the pass waits for
+    // the timer's first tick.
+    TMR_Init->start();
+}
+
+void TWaveFrm::toggleChannel(int wave, int channel)
+{
+    // Check mark and curve each flip from their own state.
+    QAction* item = channelItem(wave, channel);
+    item->setChecked(!item->isChecked());
+    const int index = SignatureChart::seriesIndex(wave, channel);
+    WaveChrt->setActive(index, !WaveChrt->isActive(index));
+}
+
+void TWaveFrm::Bold1Click()
+{
+    // Only the curves shown change; a hidden one keeps its width for when it
+    // comes back.
+    const bool bold = Bold1->isChecked();
+    for (int i = 0; i < SignatureChart::SeriesCount; ++i)
+        if (WaveChrt->isActive(i))
+            WaveChrt->setLineWidth(i, bold ? 1 : 2);
+    Bold1->setChecked(!bold);
+    WaveChrt->viewport()->update();
+}
+
+void TWaveFrm::HideLegend1Click()
+{
+    const bool hidden = HideLegend1->isChecked();
+    WaveChrt->setLegendVisible(hidden);
+    HideLegend1->setChecked(!hidden);
+}
+
+QListWidget* TWaveFrm::fileList() const
+{
+    QWidget* owner = parentWidget();
+    return owner ? owner->findChild<QListWidget*>(QStringLiteral("ListBox1")) : nullptr;
+}
+
+void TWaveFrm::stepFileList(int delta)
+{
+    QListWidget* list = fileList();
+    const int count = list ? list->count() : 0;
+    const int current = list ? list->currentRow() : -1;
+    // No wrap-around: the first and the last file stay where they are.
+    if (delta > 0 ? current < count - 1 : current > 0)
+        list->setCurrentRow(current + delta, QItemSelectionModel::NoUpdate); // the selection stays as it is
+    const int index = list ? list->currentRow() : -1;
+    const QListWidgetItem* item = list ? list->item(index) : nullptr;
+    if (!item)
+        throw SystemError("List index out of bounds (" + std::to_string(index) + ")");
+    viewFileNames[0] = QFile::encodeName(item->text()).toStdString();
+    TMR_InitTimer();
+}
+
+void TWaveFrm::BBtn_NextClick()
+{
+    stepFileList(+1);
+}
+
+void TWaveFrm::BBtn_PrevClick()
+{
+    stepFileList(-1);
+}
+
+void TWaveFrm::Exit1Click()
+{
+    close();
 }

@@ -1,0 +1,62 @@
+#include "WaveRecords.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+std::array<SignatureRecord, 5> waveRecords;
+
+namespace {
+
+// The label had room for 255 characters; an odd record (a time text without
+// an early terminator) is cut there.
+constexpr std::size_t LabelRoom = 255;
+
+} // namespace
+
+std::string fixed1(double value)
+{
+    // to_chars rounds exactly as printf does, but ignores the process locale,
+    // which Qt sets from the environment (a German one would print "12,3").
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
+    return std::string(buf, r.ptr);
+}
+
+std::string recordLabelText(const SignatureRecord& first, int count)
+{
+    std::string text;
+    if (count <= 1) {
+        text.append("Time: ").append(first.timeText());
+        text.append("   Date: ").append(first.dateText());
+        text.append("   Job: ").append(first.jobName());
+        for (int c = 0; c < SignatureRecord::ChannelCount; ++c)
+            text.append("   Ch").append(std::to_string(c + 1)).append(":").append(fixed1(first.peak(c)));
+    } else {
+        text = std::to_string(count) + " Records Selected";
+    }
+    if (text.size() > LabelRoom)
+        text.resize(LabelRoom);
+    return text;
+}
+
+WaveAngles waveAngles(const SignatureRecord& first)
+{
+    WaveAngles x{};
+    const double step = (first.windowEndAngle() - first.windowStartAngle()) / 448.0;
+    double at = first.windowStartAngle();
+    for (double& v : x) {
+        v = at;
+        at += step;
+    }
+    return x;
+}
+
+QList<QPointF> curvePoints(const SignatureRecord& record, int channel, const WaveAngles& angles)
+{
+    QList<QPointF> points;
+    points.reserve(SignatureRecord::PointCount);
+    for (int i = 0; i < SignatureRecord::PointCount; ++i)
+        points.append(QPointF(angles[static_cast<std::size_t>(i)], record.load(channel, i)));
+    return points;
+}
