@@ -3,7 +3,9 @@
 #include "TFm_Cmain.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QUrl>
 
 #include <clocale>
 
@@ -16,6 +18,13 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
     try {
         createWindows();
+        // Files handed over by the desktop ("Open With") join the list as if
+        // they had been dropped on it.
+        QList<QUrl> files;
+        for (const QString& arg : QApplication::arguments().mid(1))
+            files << QUrl::fromLocalFile(QFileInfo(arg).absoluteFilePath());
+        if (!files.isEmpty())
+            Fm_Cmain->dropUrls(files);
         Fm_Cmain->show();
         QApplication::exec();
     } catch (const std::exception& e) {
