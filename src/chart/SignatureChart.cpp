@@ -1,5 +1,7 @@
 #include "SignatureChart.h"
 
+#include "ChartCursor.h"
+
 #include <QCategoryAxis>
 #include <QFontDatabase>
 #include <QGraphicsLayout>
@@ -63,6 +65,13 @@ SignatureChart::SignatureChart(QWidget* parent) : QChartView(parent)
     connect(m_zoomTimer, &QTimer::timeout, this, &SignatureChart::animationStep);
 
     setBottomRange(0, 1);
+    m_cursor = new ChartCursor(this);
+}
+
+SignatureChart::~SignatureChart()
+{
+    // Before the scene takes the chart apart: the read-out listens to it.
+    delete m_cursor;
 }
 
 void SignatureChart::buildChart()
@@ -304,6 +313,8 @@ void SignatureChart::layoutForRender()
 void SignatureChart::renderChart(QPainter* painter, const QRectF& target)
 {
     layoutForRender();
+    // The read-out belongs to the screen, never to a page or a file.
+    const ChartCursor::Suppressed noCursor(m_cursor);
     scene()->render(painter, target, QRectF(QPointF(0, 0), QSizeF(size())), Qt::IgnoreAspectRatio);
 }
 

@@ -10,6 +10,7 @@
 
 #include <array>
 
+class ChartCursor;
 class QCategoryAxis;
 class QLineSeries;
 class QRubberBand;
@@ -34,6 +35,7 @@ public:
     static constexpr double MinBottomSpan = 1e-10;
 
     explicit SignatureChart(QWidget* parent = nullptr);
+    ~SignatureChart() override;
 
     // Series index of wave (1..5) and channel (1..4).
     static constexpr int seriesIndex(int wave, int channel) { return 4 * (wave - 1) + (channel - 1); }
@@ -76,8 +78,12 @@ public:
     ExportColours exportColours() const;
     void setExportColours(const ExportColours& colours);
 
+    // The read-out that follows the mouse over the plot.
+    ChartCursor* readout() const { return m_cursor; }
+
     // Draws the chart as it stands, at the size it has on screen, into target
-    // of any paint device (a bitmap, a metafile, a page).
+    // of any paint device (a bitmap, a metafile, a page). The mouse read-out
+    // is left out: it is never part of a file.
     void renderChart(QPainter* painter, const QRectF& target);
     // The chart at its on-screen size as a bitmap.
     QImage renderImage();
@@ -129,6 +135,8 @@ private:
     View m_zoomTarget{};
     int m_zoomStep = 0;
     bool m_zoomedAtEnd = false;
+
+    ChartCursor* m_cursor = nullptr;
 
     QRubberBand* m_band = nullptr;
     QPoint m_bandOrigin;

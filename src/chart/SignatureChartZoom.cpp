@@ -132,6 +132,13 @@ void SignatureChart::mouseMoveEvent(QMouseEvent* event)
         event->accept();
         return;
     }
+    // Nothing in the chart answers a hovering mouse, yet the scene would test
+    // it against the outline of every curve on each move and repaint a whole
+    // curve whenever the mouse crossed it; the read-out needs none of that.
+    if (event->buttons() == Qt::NoButton) {
+        event->accept();
+        return;
+    }
     QChartView::mouseMoveEvent(event);
 }
 
