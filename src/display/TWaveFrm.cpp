@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -32,6 +33,8 @@ TWaveFrm::TWaveFrm(QWidget* owner) : QDialog(owner)
     guarded(this, [this] { FormCreate(); })();
 }
 
+TWaveFrm::~TWaveFrm() = default;
+
 void TWaveFrm::connectHandlers()
 {
     auto onItem = [this](QAction* item, void (TWaveFrm::*handler)()) {
@@ -47,9 +50,9 @@ void TWaveFrm::connectHandlers()
         connect(button, &QPushButton::clicked, this, guarded(this, [this, handler] { (this->*handler)(); }));
     };
 
+    onItem(Save1, &TWaveFrm::Save1Click);
+    onItem(Print1, &TWaveFrm::Print1Click);
     onItem(Exit1, &TWaveFrm::Exit1Click);
-    // File > Save Bitmap and File > Print are wired where the export and the
-    // printout live.
     static constexpr void (TWaveFrm::*channelHandlers[MaxWaves][4])() = {
         {&TWaveFrm::W1Ch1Click, &TWaveFrm::W1Ch2Click, &TWaveFrm::W1Ch3Click, &TWaveFrm::W1Ch4Click},
         {&TWaveFrm::W2Ch1Click, &TWaveFrm::W2Ch2Click, &TWaveFrm::W2Ch3Click, &TWaveFrm::W2Ch4Click},

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include <array>
+#include <memory>
 
 class Anchors;
 class QAction;
@@ -11,6 +12,7 @@ class QLabel;
 class QListWidget;
 class QMenu;
 class QMenuBar;
+class QPrinter;
 class QPushButton;
 class QTimer;
 class SignatureChart;
@@ -30,6 +32,7 @@ public:
     static constexpr QSize ClientSize{790, 552};
 
     explicit TWaveFrm(QWidget* owner);
+    ~TWaveFrm() override;
 
     // Controls, named as the rest of the program refers to them.
     QMenuBar* WaveMainMenu = nullptr;
@@ -97,6 +100,12 @@ public:
     void BBtn_NextClick();
     void BBtn_PrevClick();
     void Exit1Click();
+    // File > Save Bitmap: the chart as a BMP file in paper colours.
+    void Save1Click();
+    // File > Print: asks for the title, writes the chart as a picture in paper
+    // colours and prints the page composed from it.
+    void Print1Click();
+    void PrintSignaturePage();
 
     // Shows text in the record label, in the largest type (up to its designed
     // 13 pixels) at which it ends left of the arrow buttons.
@@ -115,8 +124,10 @@ private:
     void stepFileList(int delta);
     QListWidget* fileList() const;
     void fitRecordLabel();
+    QPrinter& printer();
 
     Anchors* m_anchors = nullptr;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 extern TWaveFrm* WaveFrm;

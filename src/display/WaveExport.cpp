@@ -1,0 +1,52 @@
+// File > Save Bitmap of the signature display.
+#include "WaveExport.h"
+
+#include "AtomicFileWriter.h"
+#include "DialogService.h"
+#include "ExportColours.h"
+#include "SignatureChart.h"
+#include "SystemError.h"
+#include "TWaveFrm.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+
+namespace {
+
+[[noreturn]] void fail(const char* what, const QString& path)
+{
+    throw SystemError(what + path.toStdString());
+}
+
+} // namespace
+
+void exportChartBitmap(SignatureChart& chart, const QString& path)
+{
+    QByteArray bmp;
+    {
+        const ExportColoursGuard paperColours(chart);
+        const QImage image = chart.renderImage();
+        QBuffer buffer(&bmp);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "BMP"))
+            fail("Unable to write to ", path);
+    }
+    AtomicFileWriter file;
+    if (!file.open(QFile::encodeName(path).toStdString()))
+        fail("Cannot create file ", path);
+    if (!file.write(std::string_view(bmp.constData(), static_cast<std::size_t>(bmp.size()))) || !file.commit())
+        fail("Unable to write to ", path);
+}
+
+void TWaveFrm::Save1Click()
+{
+    // The dialog offers the same name every time, in the toolkit's own folder,
+    // with no title and no filter of its own.
+    const QString path =
+        dialogs().saveFileName(this, QString(), QString(), QStringLiteral("Wave.bmp"), QStringLiteral(""));
+    // Cancelled: nothing is written.
+    if (path.isEmpty())
+        return;
+    exportChartBitmap(*WaveChrt, path);
+}

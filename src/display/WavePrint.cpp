@@ -1,0 +1,84 @@
+// File > Print of the signature display: the title, the chart as a picture in
+// paper colours, and the page.
+#include "EmfPicture.h"
+#include "ExportColours.h"
+#include "SignatureChart.h"
+#include "SystemError.h"
+#include "TFm_TitleEnter.h"
+#include "TWaveFrm.h"
+#include "ViewHandoff.h"
+#include "WavePrintPage.h"
+#include "WavePrinter.h"
+#include "WaveRecords.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
+#include <QScopeGuard>
+
+namespace {
+
+QString printerDescription(const QPrinter& printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return QStringLiteral("the file \"%1\"").arg(printer.outputFileName());
+    return QStringLiteral("the printer \"%1\"").arg(printer.printerName());
+}
+
+} // namespace
+
+QPrinter& TWaveFrm::printer()
+{
+    // One printer for the window's life, so the dialog offers the choice made last time.
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_printer;
+}
+
+void TWaveFrm::Print1Click()
+{
+    // The title dialog lives for the whole run; a display shown on its own
+    // (without the main window's start-up) makes it on first use.
+    if (!Fm_TitleEnter)
+        Fm_TitleEnter = new TFm_TitleEnter(parentWidget() ? parentWidget() : this);
+    // Closed by its close box, the dialog still goes on to print the edit's text.
+    Fm_TitleEnter->exec();
+    {
+        const ExportColoursGuard paperColours(WaveChrt);
+        writeChartPicture(*WaveChrt, QString::fromLatin1(ChartPictureName));
+    }
+    // The chart shows its own colours again before the print dialog opens.
+    QCoreApplication::processEvents();
+    PrintSignaturePage();
+}
+
+void TWaveFrm::PrintSignaturePage()
+{
+    QPrinter& page = printer();
+    if (!printService().printSetup(this, page))
+        return;
+    const int W = page.width() - 1;
+    const int H = page.height() - 1;
+
+    // Everything that can fail is done before the document starts, so a
+    // failure prints nothing rather than half a page.
+    const EmfPicture chart = readChartPicture(QString::fromLatin1(ChartPictureName));
+    const QString title = Fm_TitleEnter ? Fm_TitleEnter->Ed_PrtTitle->text() : QString();
+    const QList<DetailRow> rows = detailRows(waveRecords, viewFileCount);
+
+    Pn_Printing->raise();
+    Pn_Printing->show();
+    const auto hidePanel = qScopeGuard([this] { Pn_Printing->hide(); });
+    QCoreApplication::processEvents();
+
+    QPainter painter;
+    if (!painter.begin(&page))
+        throw SystemError(
+            QStringLiteral("Printing could not start on %1.").arg(printerDescription(page)).toStdString());
+    drawSignaturePage(painter, W, H, chart, title, rows);
+    if (!painter.end())
+        throw SystemError(
+            QStringLiteral("The page could not be finished on %1.").arg(printerDescription(page)).toStdString());
+}

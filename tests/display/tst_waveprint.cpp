@@ -1,0 +1,426 @@
+// File > Print of the signature display, printed to PDF and read back with
+// poppler's pdftotext (texts and their boxes) and pdftoppm (the frame).
+#include "EmfPicture.h"
+#include "SampleSignature.h"
+#include "SignatureChart.h"
+#include "TFm_TitleEnter.h"
+#include "TWaveFrm.h"
+#include "WaveFixture.h"
+#include "WavePrintPage.h"
+#include "WavePrinter.h"
+#include "WaveRecords.h"
+
+#include <QFileInfo>
+#include <QFrame>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+namespace {
+
+// Stands in for the print dialog: confirms with a PDF file as the printer, or cancels.
+class PdfPrinting : public PrintService
+{
+public:
+    QString output;
+    bool confirm = true;
+    int shown = 0;
+    std::function<void()> whileOpen;
+    QPrinter* printer = nullptr;
+
+    bool printSetup(QWidget*, QPrinter& p) override
+    {
+        ++shown;
+        printer = &p;
+        if (whileOpen)
+            whileOpen();
+        if (!confirm)
+            return false;
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(output);
+        return true;
+    }
+};
+
+struct Word
+{
+    QString text;
+    QRectF box; // points, from the page's top left
+};
+
+// The words of the page's first page with their boxes.
+QList<Word> pdfWords(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression re(
+        QStringLiteral(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    QList<Word> words;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+SignatureRecord firstRecord()
+{
+    SignatureRecord r = makeSampleSignature(0);
+    r.setJobName("DIE 7");
+    r.setPeak(0, 12.34f);
+    r.setPeak(1, 1234.56f);
+    return r;
+}
+
+} // namespace
+
+class WavePrintTest : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<WaveFixture> m_f;
+    PdfPrinting* m_printing = nullptr;
+    int m_panelShows = 0;
+    bool m_titleShown = false;
+    bool m_panelOnTop = false;
+
+    // Answers the title dialog once it is open: sets the title (if given) and
+    // closes it with Ok or with its close box.
+    void answerTitle(std::optional<QString> title = {}, bool ok = true)
+    {
+        m_titleShown = false;
+        QTimer::singleShot(0, m_f->title, [this, title, ok] {
+            m_titleShown = m_f->title->isVisible();
+            if (title)
+                m_f->title->Ed_PrtTitle->setText(*title);
+            ok ? m_f->title->Button1->click() : static_cast<void>(m_f->title->close());
+        });
+    }
+    QList<Word> print(const QString& pdf, std::optional<QString> title = {})
+    {
+        m_printing->output = m_f->path(pdf);
+        answerTitle(title);
+        m_f->wave->Print1->trigger();
+        [&] { QVERIFY(m_titleShown); }();
+        return pdfWords(m_printing->output);
+    }
+
+    // Where a position given as fractions of the printable area lies on the
+    // page, in points, truncated to whole printer pixels as the page is drawn.
+    QPointF onPage(double fx, double fy) const
+    {
+        const QPrinter& p = *m_printing->printer;
+        const QRectF paint = p.pageLayout().paintRect(QPageLayout::Point);
+        const double perPixel = 72.0 / p.resolution();
+        return paint.topLeft() + QPointF(int(fx * (p.width() - 1)) * perPixel, int(fy * (p.height() - 1)) * perPixel);
+    }
+    static const Word* find(const QList<Word>& words, const QString& text)
+    {
+        auto it = std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.text == text; });
+        return it == words.end() ? nullptr : &*it;
+    }
+    // The word's top left corner lies at (fx, fy) of the page, within a point.
+    void expectAt(const QList<Word>& words, const QString& text, double fx, double fy) const
+    {
+        const Word* w = find(words, text);
+        QVERIFY2(w, qPrintable(text + " not on the page"));
+        const QPointF want = onPage(fx, fy), off = w->box.topLeft() - want;
+        QVERIFY2(std::abs(off.x()) < 1.0 && std::abs(off.y()) < 1.0,
+                 qPrintable(QStringLiteral("%1 off by (%2, %3) pt").arg(text).arg(off.x()).arg(off.y())));
+    }
+    // Nothing runs past the frame.
+    void expectInsideFrame(const QList<Word>& words) const
+    {
+        const QRectF frame(onPage(0, 0), onPage(1, 1));
+        for (const Word& w : words)
+            QVERIFY2(frame.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box), qPrintable(w.text + " outside the frame"));
+    }
+    // Words drawn from the chart's picture lie in its rectangle on the page.
+    QStringList chartWords(const QList<Word>& words) const
+    {
+        const QRectF area(onPage(0.03, 0.30), onPage(0.96, 0.90));
+        QStringList inside;
+        for (const Word& w : words)
+            if (area.contains(w.box.center()))
+                inside << w.text;
+        return inside;
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            ++m_panelShows;
+            m_panelOnTop = watched->parent()->children().last() == watched;
+        }
+        return false;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty() ||
+            QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            QSKIP("poppler-utils (pdftotext, pdftoppm) are needed to read the printed pages");
+    }
+    void init()
+    {
+        m_f = std::make_unique<WaveFixture>();
+        m_printing = new PdfPrinting;
+        setPrintService(std::unique_ptr<PrintService>(m_printing));
+        m_panelShows = 0;
+        m_f->wave->Pn_Printing->installEventFilter(this);
+    }
+    void cleanup()
+    {
+        QVERIFY2(m_f->dialogs->unexpected.isEmpty(), qPrintable(m_f->dialogs->problems()));
+        QVERIFY2(m_f->dialogs->allAnswered(), qPrintable(m_f->dialogs->problems()));
+        m_f->wave->Pn_Printing->removeEventFilter(this);
+        m_f.reset();
+    }
+
+    void titleDialogAsDesigned()
+    {
+        TFm_TitleEnter* d = m_f->title;
+        QCOMPARE(d->windowTitle(), QStringLiteral("Fm_TitleEnter"));
+        QCOMPARE(d->size(), QSize(424, 141));
+        QCOMPARE(d->minimumSize(), d->maximumSize());
+        QCOMPARE(d->Label1->text(), QStringLiteral("Please Enter Print Title"));
+        QCOMPARE(d->Label2->text(), QStringLiteral("(This will show on top of the print out.)"));
+        QVERIFY(d->Label1->font().bold());
+        QCOMPARE(d->Ed_PrtTitle->geometry(), QRect(36, 42, 355, 24));
+        QCOMPARE(d->Button1->geometry(), QRect(175, 99, 75, 25));
+        QCOMPARE(d->Button1->text(), QStringLiteral("Ok"));
+        QCOMPARE(d->Ed_PrtTitle->text(), QStringLiteral("XLB Dravel"));
+        // Both captions show whole, side by side inside the bevel.
+        for (QLabel* l : {d->Label1, d->Label2})
+            QVERIFY(l->fontMetrics().horizontalAdvance(l->text()) <= l->width());
+        QVERIFY(d->Label1->geometry().right() < d->Label2->x());
+        QVERIFY(d->Label2->geometry().right() < d->Bevel1->geometry().right());
+
+        // Opens on Ok; typing stops at 50 characters; the title outlives the dialog.
+        QWidget* focused = nullptr;
+        QTimer::singleShot(0, d, [d, &focused] {
+            focused = d->focusWidget();
+            d->Ed_PrtTitle->clear();
+            QTest::keyClicks(d->Ed_PrtTitle, QString(60, QLatin1Char('x')));
+            QTest::keyClick(d->Button1, Qt::Key_Space);
+        });
+        QCOMPARE(d->exec(), int(QDialog::Accepted));
+        QCOMPARE(focused, d->Button1);
+        QCOMPARE(d->Button1->nextInFocusChain(), d->Ed_PrtTitle);
+        QCOMPARE(d->Ed_PrtTitle->text(), QString(50, QLatin1Char('x')));
+    }
+
+    void oneRecordPage()
+    {
+        QVERIFY(m_f->view({firstRecord()}));
+        const ExportColours screen = m_f->chart()->exportColours();
+        m_f->chart()->raise();
+        const QList<Word> words = print(QStringLiteral("one.pdf"));
+        QCOMPARE(m_printing->shown, 1);
+        QVERIFY(!words.isEmpty());
+
+        expectAt(words, QStringLiteral("XLB"), 0.45, 0.025);
+        const char* labels[] = {"Date:", "Time:", "Job:", "Ch1:", "Ch2:", "Ch3:", "Ch4:"};
+        const char* values[] = {"01/01/2026", "06:00:00", "DIE", "12.3", "1234.6", nullptr, nullptr};
+        for (int row = 0; row < 7; ++row) {
+            const double y = 0.10 + 0.02 * row;
+            expectAt(words, QLatin1String(labels[row]), 0.07, y);
+            if (values[row])
+                expectAt(words, QLatin1String(values[row]), 0.15, y);
+        }
+        expectAt(words, QStringLiteral("Printed"), 0.63, 0.985);
+        expectInsideFrame(words);
+
+        // The chart, from the picture left in the current directory, fills its rectangle.
+        QVERIFY(QFileInfo(m_f->path(QStringLiteral("WaveChrt.EMF"))).isFile());
+        const QStringList chart = chartWords(words);
+        for (const char* text : {"Ton", "Distance", "Ch1", "Ch4"})
+            QVERIFY2(chart.contains(QLatin1String(text)), qPrintable(chart.join(' ')));
+
+        // The page as paper: the chart's rectangle black on white, and the
+        // frame, a line along each edge of the printable area.
+        QProcess ppm;
+        const QString raster = m_f->path(QStringLiteral("one"));
+        ppm.start(QStringLiteral("pdftoppm"), {"-r", "36", "-gray", "-aa", "no", "-aaVector", "no", "-thinlinemode",
+                                               "solid", "-singlefile", m_printing->output, raster});
+        QVERIFY(ppm.waitForFinished(30000));
+        const QImage page(raster + QStringLiteral(".pgm"));
+        QVERIFY(!page.isNull());
+        const QPointF tl = onPage(0, 0) / 2, br = onPage(1, 1) / 2; // 36 dpi: half a pixel per point
+        const QRect chartArea = QRectF(onPage(0.03, 0.30) / 2, onPage(0.96, 0.90) / 2).toRect();
+        qint64 grey = 0;
+        for (int y = chartArea.top(); y <= chartArea.bottom(); ++y)
+            for (int x = chartArea.left(); x <= chartArea.right(); ++x)
+                grey += qGray(page.pixel(x, y));
+        QVERIFY(grey > 230 * qint64(chartArea.width()) * chartArea.height());
+        auto darkAround = [&](QPointF at) {
+            for (int dx = -1; dx <= 1; ++dx)
+                for (int dy = -1; dy <= 1; ++dy)
+                    if (qGray(page.pixel(int(at.x()) + dx, int(at.y()) + dy)) < 128)
+                        return true;
+            return false;
+        };
+        for (double t = 0.05; t < 1; t += 0.05) {
+            QVERIFY(darkAround({tl.x() + t * (br.x() - tl.x()), tl.y()}));
+            QVERIFY(darkAround({tl.x() + t * (br.x() - tl.x()), br.y()}));
+            QVERIFY(darkAround({tl.x(), tl.y() + t * (br.y() - tl.y())}));
+            QVERIFY(darkAround({br.x(), tl.y() + t * (br.y() - tl.y())}));
+        }
+
+        // "Printing..." was shown on top while printing, and is gone; the
+        // screen colours are back.
+        QCOMPARE(m_panelShows, 1);
+        QVERIFY(m_panelOnTop);
+        QVERIFY(m_f->wave->Pn_Printing->isHidden());
+        QCOMPARE(m_f->chart()->exportColours(), screen);
+    }
+
+    void severalRecordsPageFollowsTheChart()
+    {
+        QVERIFY(m_f->view({firstRecord(), makeSampleSignature(1), makeSampleSignature(2)}));
+        QList<Word> words = print(QStringLiteral("three.pdf"));
+        for (int k = 1; k <= 3; ++k) {
+            expectAt(words, QStringLiteral("Wave%1:").arg(k), 0.07, 0.10 + 0.03 * (k - 1));
+            const std::string_view date = waveRecords[static_cast<std::size_t>(k - 1)].dateText();
+            expectAt(words, QLatin1String(date.data(), qsizetype(date.size())), 0.15, 0.10 + 0.03 * (k - 1));
+        }
+        QVERIFY(!find(words, QStringLiteral("Date:")));
+        expectInsideFrame(words);
+        QCOMPARE(chartWords(words).count(QStringLiteral("Ch1")), 3);
+
+        // A second print shows the chart as it is then: without its legend.
+        const QByteArray first = [&] {
+            QFile f(m_f->path(QStringLiteral("WaveChrt.EMF")));
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        // The title dialog closed by its close box still prints what it holds.
+        m_f->wave->HideLegend1->trigger();
+        m_printing->output = m_f->path(QStringLiteral("again.pdf"));
+        answerTitle(QStringLiteral("Second"), false);
+        m_f->wave->Print1->trigger();
+        words = pdfWords(m_printing->output);
+        expectAt(words, QStringLiteral("Second"), 0.55 - 0.06, 0.025);
+        QCOMPARE(chartWords(words).count(QStringLiteral("Ch1")), 0);
+        QFile again(m_f->path(QStringLiteral("WaveChrt.EMF")));
+        QVERIFY(again.open(QIODevice::ReadOnly));
+        QVERIFY(again.readAll() != first);
+    }
+
+    void detailLines()
+    {
+        std::array<SignatureRecord, 5> records;
+        for (std::size_t k = 0; k < 5; ++k)
+            records[k] = makeSampleSignature(static_cast<std::uint32_t>(k));
+        records[0] = firstRecord();
+        records[1].setJobName("A-FULL-15-CHARS");
+
+        const QList<DetailRow> one = detailRows(records, 1);
+        QCOMPARE(one.size(), 7);
+        QCOMPARE(one[2], (DetailRow{"Job:", "DIE 7", 0.14})); // no padding here
+        QCOMPARE(one[3], (DetailRow{"Ch1:", "12.3", 0.16}));
+
+        const QList<DetailRow> two = detailRows(records, 2);
+        QCOMPARE(two.size(), 2);
+        QCOMPARE(two[0].value,
+                 QStringLiteral("01/01/2026  06:00:00            DIE 7  Ch1:12.3  Ch2:1234.6  Ch3:%1  Ch4:%2")
+                     .arg(QString::fromStdString(fixed1(records[0].peak(2))),
+                          QString::fromStdString(fixed1(records[0].peak(3)))));
+        QVERIFY(two[1].value.contains(QLatin1String("  A-FULL-15-CHARS  Ch1:")));
+        QCOMPARE(two[1].label, QStringLiteral("Wave2:"));
+        QCOMPARE(two[1].y, 0.13);
+
+        const QList<DetailRow> five = detailRows(records, 5);
+        QCOMPARE(five.size(), 5);
+        QCOMPARE(five[4].y, 0.10 + 0.03 * 4);
+        // A count beyond the records there are prints the five, none at all prints none.
+        QCOMPARE(detailRows(records, 7), five);
+        QVERIFY(detailRows(records, 0).isEmpty());
+
+        // An odd record with a time text that fills its whole room is cut at 255 characters.
+        records[0].setTimeText(std::string(3000, '9'));
+        QCOMPARE(detailRows(records, 1)[1].value.size(), 255);
+    }
+
+    void emptyAndFiftyCharacterTitles()
+    {
+        QVERIFY(m_f->view({firstRecord()}));
+        QList<Word> words = print(QStringLiteral("empty.pdf"), QString());
+        for (const Word& w : words)
+            QVERIFY2(w.box.top() > onPage(0, 0.09).y(), qPrintable(w.text + " above the detail block"));
+
+        // The widest 50 characters start at 0.05 W and still end inside the frame.
+        words = print(QStringLiteral("wide.pdf"), QString(50, QLatin1Char('W')));
+        expectAt(words, QString(50, QLatin1Char('W')), 0.05, 0.025);
+        expectInsideFrame(words);
+    }
+
+    void cancelPrintsNothing()
+    {
+        QVERIFY(m_f->view({firstRecord()}));
+        const ExportColours screen = m_f->chart()->exportColours();
+        m_printing->confirm = false;
+        print(QStringLiteral("cancel.pdf"));
+        QCOMPARE(m_printing->shown, 1);
+        QVERIFY(!QFileInfo::exists(m_printing->output));
+        QCOMPARE(m_panelShows, 0);
+        QVERIFY(QFileInfo(m_f->path(QStringLiteral("WaveChrt.EMF"))).isFile());
+        QCOMPARE(m_f->chart()->exportColours(), screen);
+    }
+
+    void failuresAreReportedAndPrintNothing()
+    {
+        QVERIFY(m_f->view({firstRecord()}));
+        const ExportColours screen = m_f->chart()->exportColours();
+        const QString picture = m_f->path(QStringLiteral("WaveChrt.EMF"));
+
+        // The picture cannot be written: a directory has its name.
+        QVERIFY(QDir(m_f->path({})).mkdir(QStringLiteral("WaveChrt.EMF")));
+        m_f->dialogs->expectError();
+        print(QStringLiteral("nowrite.pdf"));
+        QVERIFY(m_f->dialogs->last(ScriptedDialogs::Kind::Error)->text.contains(picture));
+        QCOMPARE(m_printing->shown, 0);
+        QCOMPARE(m_f->chart()->exportColours(), screen);
+        QVERIFY(QDir(m_f->path({})).rmdir(QStringLiteral("WaveChrt.EMF")));
+
+        // The picture is damaged before it is read back.
+        m_printing->whileOpen = [&] {
+            QFile f(picture);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("not a metafile");
+        };
+        m_f->dialogs->expectError();
+        print(QStringLiteral("noread.pdf"));
+        QVERIFY(m_f->dialogs->last(ScriptedDialogs::Kind::Error)->text.contains(picture));
+        QVERIFY(!QFileInfo::exists(m_printing->output));
+        QCOMPARE(m_panelShows, 0);
+        m_printing->whileOpen = nullptr;
+
+        // The printer refuses the document: the panel goes away again.
+        m_f->dialogs->expectError();
+        m_printing->output = m_f->path(QStringLiteral("missing/dir/page.pdf"));
+        answerTitle();
+        m_f->wave->Print1->trigger();
+        QVERIFY(m_f->dialogs->last(ScriptedDialogs::Kind::Error)->text.contains(QLatin1String("missing/dir/page.pdf")));
+        QCOMPARE(m_panelShows, 1);
+        QVERIFY(m_f->wave->Pn_Printing->isHidden());
+        QCOMPARE(m_f->chart()->exportColours(), screen);
+    }
+};
+
+QTEST_MAIN(WavePrintTest)
+#include "tst_waveprint.moc"
