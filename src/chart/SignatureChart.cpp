@@ -3,6 +3,7 @@
 #include "ChartCursor.h"
 
 #include <QCategoryAxis>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QGraphicsLayout>
 #include <QLegend>
@@ -307,6 +308,9 @@ void SignatureChart::layoutForRender()
         m_chart->resize(onScreen);
         setSceneRect(QRectF(QPointF(0, 0), onScreen));
     }
+    // The legend lays out its entries on a posted request of its own; a
+    // picture taken before the event loop ran would show it empty.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     m_chart->layout()->activate();
 }
 

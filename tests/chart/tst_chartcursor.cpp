@@ -287,7 +287,9 @@ private slots:
         QTest::mouseRelease(m_chart->viewport(), Qt::LeftButton, {}, plotPoint(0.45, 0.45));
         QVERIFY(m_cursor->isShown());
         // The chart's hint would cover the box: held back while the box shows,
-        // given where it shows none.
+        // given where it shows none. A tip left over from before must be gone first.
+        QToolTip::hideText();
+        QTRY_VERIFY(!QToolTip::isVisible());
         QHelpEvent overPlot(QEvent::ToolTip, plotPoint(0.45, 0.45),
                             m_chart->viewport()->mapToGlobal(plotPoint(0.45, 0.45)));
         QVERIFY(QApplication::sendEvent(m_chart->viewport(), &overPlot));
