@@ -78,13 +78,19 @@ std::string formatCsvReport(const SignatureRecord& r)
     std::string out;
     out.reserve(20 * 1024);
     appendHeader(out, r);
+    const double step = r.angleStep();
+    const double start = r.windowStartAngle();
+    // Each row goes into a buffer first and joins the report in one append.
+    char row[5 * (numfmt::MaxNumberLength + 1) + 2];
     for (int i = 0; i < SignatureRecord::PointCount; ++i) {
-        appendFixed1(out, r.pointAngle(i), 7, false);
+        char* p = numfmt::writeFixed1(row, i * step + start, 7, false);
         for (int c = 0; c < SignatureRecord::ChannelCount; ++c) {
-            out += ',';
-            appendFixed1(out, r.load(c, i), 6, true);
+            *p++ = ',';
+            p = numfmt::writeFixed1(p, r.load(c, i), 6, true);
         }
-        out += Eol;
+        *p++ = '\r';
+        *p++ = '\n';
+        out.append(row, p);
     }
     return out;
 }

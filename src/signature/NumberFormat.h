@@ -7,12 +7,20 @@
 // on the common values.
 namespace numfmt {
 
-// Same text as printf("%*.1f", width, value). When timesTenIsExact is true the
-// caller guarantees value * 10 is exact in double (true for any float32), so
-// ties can be settled by round-half-even directly as printf does.
-void appendFixed1(std::string& out, double value, int width, bool timesTenIsExact);
+// Room a buffer needs for one number written by writeFixed1 or writeInt.
+inline constexpr int MaxNumberLength = 400;
 
-// Same text as printf("%d", value).
+// Writes the text printf("%*.1f", width, value) gives at out and returns the
+// end. When timesTenIsExact is true the caller guarantees value * 10 is exact
+// in double (true for any float32), so ties can be settled by round-half-even
+// directly as printf does.
+char* writeFixed1(char* out, double value, int width, bool timesTenIsExact);
+
+// Writes the text printf("%d", value) gives and returns the end.
+char* writeInt(char* out, std::int32_t value);
+
+// The same, appended to a string.
+void appendFixed1(std::string& out, double value, int width, bool timesTenIsExact);
 void appendInt(std::string& out, std::int32_t value);
 
 } // namespace numfmt

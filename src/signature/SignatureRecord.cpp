@@ -23,11 +23,6 @@ double SignatureRecord::eFactorValue(int channel) const
     return channel == 0 ? eFactor(channel) * 0.1 : eFactor(channel) / 10.1;
 }
 
-float SignatureRecord::load(int channel, int point) const
-{
-    return sampleOrZero(curve(channel, point));
-}
-
 void SignatureRecord::clearNoSamples()
 {
     for (int c = 0; c < ChannelCount; ++c)

@@ -79,7 +79,7 @@ public:
     // Raw stored curve value of channel (0..3) at point (0..447).
     float curve(int channel, int point) const { return f32(curveOffset(channel, point)); }
     // Curve value as every consumer uses it: no-sample values count as 0.0.
-    float load(int channel, int point) const;
+    float load(int channel, int point) const;  // defined below, after the floor
 
     void setJobName(std::string_view text) { setText(Offset::JobName, Room::JobName, text); }
     void setDateText(std::string_view text) { setText(Offset::DateText, Room::DateText, text); }
@@ -134,4 +134,9 @@ constexpr bool isNoSample(float value)
 constexpr float sampleOrZero(float value)
 {
     return isNoSample(value) ? 0.0f : value;
+}
+
+inline float SignatureRecord::load(int channel, int point) const
+{
+    return sampleOrZero(curve(channel, point));
 }
