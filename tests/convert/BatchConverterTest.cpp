@@ -23,6 +23,24 @@ std::map<std::string, std::string> contents(const std::filesystem::path& dir)
     return out;
 }
 
+// Runs convertFiles and gathers the outcome of every input in list order.
+std::vector<FileOutcome> convertAll(const std::vector<std::string>& inputs, BatchOptions options)
+{
+    std::vector<FileOutcome> outcomes(inputs.size());
+    auto onFile = options.onFile;
+    options.onFile = [&](std::size_t i, const FileOutcome& o, std::size_t done) {
+        outcomes[i] = o;
+        if (onFile)
+            onFile(i, o, done);
+    };
+    const BatchSummary summary = convertFiles(inputs, options);
+    std::size_t converted = 0;
+    for (const auto& o : outcomes)
+        converted += o.stage == FileOutcome::Stage::Converted;
+    EXPECT_EQ(summary.converted, converted);
+    return outcomes;
+}
+
 } // namespace
 
 // Several inputs share a report name here (same base name in two folders, with
@@ -50,7 +68,7 @@ TEST(BatchConverter, ParallelRunLeavesTheSameFilesAsASequentialOne)
     for (int jobs : {1, 2, 7}) {
         TempDir out;
         BatchOptions options{out.path().string(), "P", jobs, nullptr, {}};
-        const auto outcomes = convertFiles(inputs, options);
+        const auto outcomes = convertAll(inputs, options);
         ASSERT_EQ(outcomes.size(), inputs.size());
         if (jobs == 1) {
             reference = contents(out.path());
@@ -77,7 +95,7 @@ TEST(BatchConverter, StopFlagSkipsTheRemainingFiles)
     std::atomic<bool> stop{false};
     BatchOptions options{out.path().string(), "No Prefix", 1, &stop,
                          [&](std::size_t, const FileOutcome&, std::size_t done) { stop = done == 2; }};
-    const auto outcomes = convertFiles(inputs, options);
+    const auto outcomes = convertAll(inputs, options);
     EXPECT_EQ(outcomes[1].stage, FileOutcome::Stage::Converted);
     EXPECT_EQ(outcomes[2].stage, FileOutcome::Stage::Skipped);
     EXPECT_EQ(listDirectory(out.path()), "H0.csv H1.csv");

@@ -28,17 +28,13 @@ void catchStopSignals()
     sigaction(SIGTERM, &sa, nullptr);
 }
 
-struct Tally
-{
-    std::size_t converted = 0;
-    std::size_t failed = 0; // files skipped because of a stop are neither
-};
-
 // Converts inputs, reporting failures as they come.
-Tally convertReporting(const std::vector<std::string>& inputs, BatchOptions& options)
+BatchSummary convertReporting(const std::vector<std::string>& inputs, BatchOptions& options)
 {
     const bool showProgress = ::isatty(STDERR_FILENO) == 1;
     options.onFile = [&](std::size_t index, const FileOutcome& outcome, std::size_t done) {
+        if (outcome.stage == FileOutcome::Stage::Skipped)
+            return;
         if (showProgress)
             std::fputs("\r\033[K", stderr);
         if (outcome.stage == FileOutcome::Stage::NotOpened)
@@ -50,15 +46,10 @@ Tally convertReporting(const std::vector<std::string>& inputs, BatchOptions& opt
         if (showProgress)
             std::fprintf(stderr, "%zu/%zu", done, inputs.size());
     };
-    const std::vector<FileOutcome> outcomes = convertFiles(inputs, options);
+    const BatchSummary summary = convertFiles(inputs, options);
     if (showProgress)
         std::fputs("\r\033[K", stderr);
-    Tally tally;
-    for (const FileOutcome& o : outcomes) {
-        tally.converted += o.stage == FileOutcome::Stage::Converted;
-        tally.failed += o.stage == FileOutcome::Stage::NotOpened || o.stage == FileOutcome::Stage::NotWritten;
-    }
-    return tally;
+    return summary;
 }
 
 std::string timestamp()
@@ -83,7 +74,7 @@ bool watchPass(const std::string& dir, BatchOptions& options)
     inputs.reserve(listing.names.size());
     for (const std::string& name : listing.names)
         inputs.push_back(dir + "/" + name);
-    const Tally tally = convertReporting(inputs, options);
+    const BatchSummary tally = convertReporting(inputs, options);
     std::printf("%s %zu of %zu file(s) converted%s\n", timestamp().c_str(), tally.converted, inputs.size(),
                 stopRequested ? " (stopped)" : "");
     std::fflush(stdout);
@@ -94,7 +85,7 @@ bool watchPass(const std::string& dir, BatchOptions& options)
 
 int runFiles(const std::vector<std::string>& inputs, BatchOptions options)
 {
-    const Tally tally = convertReporting(inputs, options);
+    const BatchSummary tally = convertReporting(inputs, options);
     std::printf("%zu of %zu file(s) converted\n", tally.converted, inputs.size());
     return tally.failed == 0 ? 0 : 1;
 }
