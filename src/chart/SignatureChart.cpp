@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QGraphicsLayout>
 #include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
 #include <QRubberBand>
@@ -290,7 +291,15 @@ void SignatureChart::setExportColours(const ExportColours& c)
     m_bottom->setLinePenColor(c.bottomLine);
     m_chart->setTitleBrush(QBrush(c.title));
     m_chart->legend()->setBrush(QBrush(c.legendBackground));
+    // Qt recolours the frames of the legend's colour boxes along with the
+    // texts; the boxes are not part of the set and keep their own frames.
+    const QList<QLegendMarker*> markers = m_chart->legend()->markers();
+    QList<QPen> frames;
+    for (const QLegendMarker* m : markers)
+        frames << m->pen();
     m_chart->legend()->setLabelBrush(QBrush(c.legendText));
+    for (qsizetype i = 0; i < markers.size(); ++i)
+        markers[i]->setPen(frames[i]);
     m_left->setTitleBrush(QBrush(c.leftTitle));
     m_bottom->setTitleBrush(QBrush(c.bottomTitle));
     m_right->setTitleBrush(QBrush(c.rightTitle));

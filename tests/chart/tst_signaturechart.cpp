@@ -344,6 +344,28 @@ private slots:
         QCOMPARE(m_chart->series(8)->pen().color(), QColor(Qt::white));
     }
 
+    // After an export the screen must look exactly as before, down to the
+    // legend's colour boxes.
+    void screenLooksTheSameAfterAnExport()
+    {
+        m_chart->setBottomRange(0, 100);
+        for (int i = 0; i < 8; ++i) {
+            m_chart->replacePoints(i, line(0, 100, i, 10 + i));
+            m_chart->setActive(i, true);
+        }
+        const QImage before = m_chart->renderImage();
+        {
+            ExportColoursGuard guard(m_chart);
+            (void)m_chart->renderImage();
+        }
+        const QImage after = m_chart->renderImage();
+        int differing = 0;
+        for (int y = 0; y < before.height(); ++y)
+            for (int x = 0; x < before.width(); ++x)
+                differing += before.pixel(x, y) != after.pixel(x, y);
+        QCOMPARE(differing, 0);
+    }
+
     void rendersAtItsOnScreenSizeInEitherColours()
     {
         m_chart->setBottomRange(0, 100);
