@@ -24,16 +24,6 @@
 
 TFm_Cmain* Fm_Cmain = nullptr;
 
-std::string toPath(const QString& name)
-{
-    return QFile::encodeName(name).toStdString();
-}
-
-QString fromPath(const std::string& path)
-{
-    return QFile::decodeName(QByteArray::fromStdString(path));
-}
-
 TFm_Cmain::TFm_Cmain()
 {
     setObjectName(QStringLiteral("Fm_Cmain"));

@@ -5,6 +5,7 @@
 #include "ScheduleEngine.h"
 
 #include "ConverterSettings.h"
+#include "LocalPath.h"
 
 #include <QMainWindow>
 #include <QUrl>
@@ -153,7 +154,3 @@ private:
 };
 
 extern TFm_Cmain* Fm_Cmain;
-
-// Local file names to the bytes the core works with, and back.
-std::string toPath(const QString& name);
-QString fromPath(const std::string& path);

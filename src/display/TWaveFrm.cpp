@@ -1,7 +1,9 @@
 #include "TWaveFrm.h"
 
+
 #include "ErrorGuard.h"
 #include "FontFit.h"
+#include "LocalPath.h"
 #include "SignatureChart.h"
 #include "SystemError.h"
 #include "ViewHandoff.h"
@@ -185,7 +187,7 @@ void TWaveFrm::stepFileList(int delta)
     const QListWidgetItem* item = list ? list->item(index) : nullptr;
     if (!item)
         throw SystemError("List index out of bounds (" + std::to_string(index) + ")");
-    viewFileNames[0] = QFile::encodeName(item->text()).toStdString();
+    viewFileNames[0] = toPath(item->text());
     TMR_InitTimer();
 }
 

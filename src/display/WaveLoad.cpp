@@ -2,6 +2,7 @@
 // and shows them as the label, the wave menus and the twenty curves.
 #include "AppInfo.h"
 #include "DialogService.h"
+#include "LocalPath.h"
 #include "SignatureChart.h"
 #include "SignatureFile.h"
 #include "TWaveFrm.h"
@@ -36,7 +37,7 @@ void TWaveFrm::TMR_InitTimer()
                 waveRecords[k] = SignatureRecord{};
                 unread[k] = true;
                 unreadable << QStringLiteral("Cannot open  %1  (%2)")
-                                  .arg(QFile::decodeName(QByteArray::fromStdString(path)),
+                                  .arg(fromPath(path),
                                        QString::fromLocal8Bit(read.reason.c_str()));
             }
         }

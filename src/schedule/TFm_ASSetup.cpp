@@ -4,6 +4,7 @@
 #include "DialogService.h"
 #include "ErrorGuard.h"
 #include "FontFit.h"
+#include "LocalPath.h"
 #include "OutputFileName.h"
 #include "StrToInt.h"
 
@@ -34,16 +35,6 @@ QLabel* label(QWidget* parent, const char* name, const char* text, QPoint at)
     l->setProperty("autoSize", true);
     l->adjustSize();
     return l;
-}
-
-QString fromPath(const std::string& p)
-{
-    return QFile::decodeName(QByteArray::fromStdString(p));
-}
-
-std::string toPath(const QString& p)
-{
-    return QFile::encodeName(p).toStdString();
 }
 
 } // namespace
