@@ -1,6 +1,5 @@
 #include "TWaveFrm.h"
 
-
 #include "ErrorGuard.h"
 #include "FontFit.h"
 #include "LocalPath.h"
