@@ -17,6 +17,9 @@ namespace emfdoc::detail {
 constexpr double kMaxPenWidth = 1.0e4; // QPen refuses widths from 32768 on
 constexpr double kMaxFontPixels = 4096.0;
 constexpr double kMaxTextStretch = 8.0;
+// A glyph (size times stretch) larger than this draws nothing a reader could
+// use and costs Qt's glyph cache memory by the square of its size.
+constexpr double kMaxGlyphPixels = 1024.0;
 constexpr std::size_t kMaxSavedStates = 1024;
 constexpr qsizetype kMaxTextUnits = 4096;
 // Keeps every width and height of a clip rectangle within an int.

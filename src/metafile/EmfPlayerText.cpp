@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
 
 namespace emfdoc::detail {
@@ -26,7 +27,13 @@ QFont Player::qtFont() const
         if (metrics.height() > 0)
             em *= 100.0 / metrics.height();
     }
-    font.setPixelSize(qRound(std::clamp(em * m_sy, 1.0, kMaxFontPixels)));
+    // No glyph is drawn larger than twice the picture's own extent, nor, once
+    // stretched, larger than kMaxGlyphPixels.
+    const double ratio = std::clamp(m_sx / m_sy, 1.0 / kMaxTextStretch, kMaxTextStretch);
+    const double extent = std::max(m_target.width(), m_target.height());
+    const double largest =
+        std::clamp(std::min(2.0 * extent, kMaxGlyphPixels / std::max(ratio, 1.0)), 1.0, kMaxFontPixels);
+    font.setPixelSize(qRound(std::clamp(em * m_sy, 1.0, largest)));
     return font;
 }
 

@@ -35,6 +35,10 @@ IoResult loadText(const std::string& path, std::string& text)
         return IoResult::failure(EISDIR);
     if (!S_ISREG(st.st_mode))
         return IoResult::failure("not a regular file");
+    // Six short keys never make a large file; reading one (a stray disk image
+    // under the name) would stall every start and every write.
+    if (st.st_size > ProfileFile::MaxFileSize)
+        return IoResult::failure("too large for a settings file");
 
     char buf[65536];
     for (;;) {

@@ -3,6 +3,7 @@
 #include "IoResult.h"
 
 #include <cstddef>
+#include <sys/types.h>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,9 @@ class ProfileFile
 public:
     // Longest value a read hands back; longer stored values are cut to it.
     static constexpr std::size_t MaxValueLength = 2047;
+    // A larger file is treated as one that cannot be read: reads give the
+    // default and writes are refused, leaving it as it is.
+    static constexpr off_t MaxFileSize = 8 << 20;
 
     explicit ProfileFile(std::string path) : m_path(std::move(path)) {}
 

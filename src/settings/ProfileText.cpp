@@ -64,7 +64,10 @@ Line lineAt(std::string_view text, std::size_t begin)
     } else if (const auto eq = content.find('='); eq != std::string_view::npos) {
         line.kind = Kind::Key;
         line.name = trimmed(content.substr(0, eq));
-        line.value = trimmed(content.substr(eq + 1));
+        // A carriage return inside a line (a file from another editor) ends
+        // the value there, so it is never written back as part of one.
+        const std::string_view value = content.substr(eq + 1);
+        line.value = trimmed(value.substr(0, value.find('\r')));
     } else {
         line.kind = Kind::Other;
     }

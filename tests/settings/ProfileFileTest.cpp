@@ -53,6 +53,34 @@ TEST(SettingsProfileFile, FailedWritesLeaveTheFileAlone)
     EXPECT_EQ(listDirectory(dir.path()), "dir fifo p.ini");
 }
 
+// A stray huge file under the settings name (a disk image, a sparse file) is
+// neither read nor rewritten: reads give defaults at once, writes are refused.
+TEST(SettingsProfileFile, HugeFileIsLeftAlone)
+{
+    TempDir dir;
+    const std::string path = dir.file("p.ini");
+    writeWholeFile(path, "[S]\nK=v\n");
+    fs::resize_file(path, std::uintmax_t(2) << 30); // sparse: costs no disk
+    const ProfileFile file(path);
+    EXPECT_EQ(file.readString("S", "K", "dflt"), "dflt");
+    EXPECT_FALSE(file.writeString("S", "K", "new"));
+    EXPECT_EQ(fs::file_size(path), std::uintmax_t(2) << 30);
+    EXPECT_EQ(listDirectory(dir.path()), "p.ini");
+}
+
+// A carriage return inside a line ends its value, so the value can be
+// written back (a value with a line break in it is refused).
+TEST(SettingsProfileFile, CarriageReturnInsideALineEndsTheValue)
+{
+    TempDir dir;
+    const ProfileFile file(dir.file("p.ini"));
+    writeWholeFile(file.path(), "[S]\nK=/b\r/c\nL=x\n");
+    EXPECT_EQ(file.readString("S", "K", ""), "/b");
+    const std::string value = file.readString("S", "K", "");
+    EXPECT_TRUE(file.writeString("S", "K", value));
+    EXPECT_EQ(readWholeFile(file.path()), "[S]\nK=/b\nL=x\n");
+}
+
 TEST(SettingsProfileFile, WritesThroughALinkToItsTarget)
 {
     TempDir dir;
