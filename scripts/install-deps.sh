@@ -10,6 +10,10 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     poppler-utils xvfb xauth xdotool imagemagick x11-apps
     fonts-dejavu-core
+    # fuzz targets (libFuzzer), readable sanitizer stacks, leak checks, peak memory
+    clang libclang-rt-14-dev llvm-14 valgrind time procps
+    # checks of the desktop entry and the AppStream data
+    desktop-file-utils appstream
 )
 
 missing=()
