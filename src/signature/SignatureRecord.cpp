@@ -57,18 +57,6 @@ std::int16_t SignatureRecord::i16(std::size_t offset) const
     return static_cast<std::int16_t>(bytes[offset] | (bytes[offset + 1] << 8));
 }
 
-std::int32_t SignatureRecord::i32(std::size_t offset) const
-{
-    const std::uint32_t u = std::uint32_t(bytes[offset]) | (std::uint32_t(bytes[offset + 1]) << 8) |
-                            (std::uint32_t(bytes[offset + 2]) << 16) | (std::uint32_t(bytes[offset + 3]) << 24);
-    return static_cast<std::int32_t>(u);
-}
-
-float SignatureRecord::f32(std::size_t offset) const
-{
-    return std::bit_cast<float>(static_cast<std::uint32_t>(i32(offset)));
-}
-
 void SignatureRecord::setI16(std::size_t offset, std::int16_t v)
 {
     const auto u = static_cast<std::uint16_t>(v);

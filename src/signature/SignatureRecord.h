@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -134,6 +135,19 @@ constexpr bool isNoSample(float value)
 constexpr float sampleOrZero(float value)
 {
     return isNoSample(value) ? 0.0f : value;
+}
+
+// Reading a value is inline: the report and the chart read every curve point.
+inline std::int32_t SignatureRecord::i32(std::size_t offset) const
+{
+    const std::uint32_t u = std::uint32_t(bytes[offset]) | (std::uint32_t(bytes[offset + 1]) << 8) |
+                            (std::uint32_t(bytes[offset + 2]) << 16) | (std::uint32_t(bytes[offset + 3]) << 24);
+    return static_cast<std::int32_t>(u);
+}
+
+inline float SignatureRecord::f32(std::size_t offset) const
+{
+    return std::bit_cast<float>(static_cast<std::uint32_t>(i32(offset)));
 }
 
 inline float SignatureRecord::load(int channel, int point) const
