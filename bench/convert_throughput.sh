@@ -2,8 +2,8 @@
 # Conversion throughput against the file system's floor, in one run:
 #   (a) quorvex-convert -j 1
 #   (b) quorvex-convert -j <cores>
-#   (c) copy_floor: each input read, a file of its report's size written through
-#       a temporary file and a rename, no formatting (see copy_floor.cpp)
+#   (c) copy_floor: each input read, a file of its report's size written the
+#       way reports are written, no formatting (see copy_floor.cpp)
 # The three take turns over several repetitions (the order rotates every round),
 # each into a new, empty output directory after a sync, and the medians and the
 # ratios are taken within this one run, so a busy neighbour on the machine

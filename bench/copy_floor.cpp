@@ -1,17 +1,19 @@
 // The physical floor of a conversion: the file system work a report costs
 // when turning bytes into text costs nothing. For every input it
 //   - opens the file, reads 27,884 bytes in one call and closes it;
-//   - creates a hidden temporary file beside the report (O_CREAT | O_EXCL),
-//     writes as many bytes as that input's report has (the input's own bytes,
-//     repeated if need be), closes it and renames it over the report's name,
-//     which is how every report reaches the disk;
-// all on one thread. The reader's checks (fstat of the input, lstat of the
-// target) and the formatting are what a conversion does on top of this.
-// --direct writes the report name in place (O_CREAT | O_TRUNC) instead, to
-// show what the temporary file and the rename cost on their own.
+//   - writes as many bytes as that input's report has (the input's own bytes,
+//     repeated if need be) through AtomicFileWriter, which is how every
+//     report reaches the disk (an unnamed file linked in on commit, or a
+//     temporary file renamed over an existing report);
+// all on one thread. The reader's checks (fstat of the input) and the
+// formatting are what a conversion does on top of this.
+// --direct writes the report name in place (O_CREAT | O_TRUNC) instead: the
+// plainest copy, to show what the safe way of writing costs on its own.
+#include "AtomicFileWriter.h"
 #include "OutputFileName.h"
 #include "SignatureRecord.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -85,20 +87,26 @@ bool writeAll(int fd, const std::array<std::uint8_t, SignatureRecord::Size>& buf
 bool writeOutput(const std::string& target, bool direct, const std::array<std::uint8_t, SignatureRecord::Size>& buf,
                  std::size_t size)
 {
-    std::string temp;
     if (!direct) {
-        const auto slash = target.rfind('/');
-        temp = target.substr(0, slash + 1) + '.' + target.substr(slash + 1) + '.' + std::to_string(::getpid()) + ".tmp";
+        AtomicFileWriter file;
+        IoResult r = file.open(target);
+        for (std::size_t left = size; r && left > 0;) {
+            const std::size_t chunk = std::min(left, buf.size());
+            r = file.write({reinterpret_cast<const char*>(buf.data()), chunk});
+            left -= chunk;
+        }
+        if (r)
+            r = file.commit();
+        if (!r)
+            std::fprintf(stderr, "%s: cannot write %s: %s\n", Program, target.c_str(), r.reason.c_str());
+        return r.ok;
     }
-    const std::string& created = direct ? target : temp;
-    const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | (direct ? O_TRUNC : O_EXCL), 0666);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_TRUNC, 0666);
     if (fd < 0)
-        return fail("cannot create " + created);
+        return fail("cannot create " + target);
     const bool written = writeAll(fd, buf, size);
     if (::close(fd) != 0 || !written)
-        return fail("cannot write " + created);
-    if (!direct && ::rename(temp.c_str(), target.c_str()) != 0)
-        return fail("cannot rename " + temp);
+        return fail("cannot write " + target);
     return true;
 }
 

@@ -8,7 +8,9 @@
 #include <fcntl.h>
 #include <random>
 #include <sys/stat.h>
+#include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -76,24 +78,77 @@ IoResult AtomicFileWriter::open(const std::string& target)
         return IoResult::failure(errno);
     }
 
+    if (!replacing) {
+        // Nothing to replace: an unnamed file needs one directory update on
+        // commit instead of two, and vanishes by itself if the program dies.
+        const std::string dir = splitPath(m_target).first;
+        // Readable too, so that commit can still copy it if linking fails.
+        m_fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, mode);
+        if (m_fd >= 0) {
+            m_unnamed = true;
+            return IoResult::success();
+        }
+        // Not supported here, or the directory cannot take a file: the named
+        // way either works or reports the reason.
+    }
+    if (IoResult created = openNamedTemp(mode); !created)
+        return created;
+    if (replacing)
+        ::fchmod(m_fd, mode); // keep an existing report's permissions
+    return IoResult::success();
+}
+
+IoResult AtomicFileWriter::openNamedTemp(mode_t mode)
+{
     const auto [dir, name] = splitPath(m_target);
     for (int attempt = 0; attempt < 100; ++attempt) {
         m_temp = dir + "/." + name + uniqueSuffix() + ".tmp";
         m_fd = ::open(m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (m_fd >= 0)
-            break;
+            return IoResult::success();
         if (errno != EEXIST) {
             const int err = errno;
             m_temp.clear();
             return IoResult::failure(err);
         }
     }
-    if (m_fd < 0) {
-        m_temp.clear();
-        return IoResult::failure(EEXIST);
+    m_temp.clear();
+    return IoResult::failure(EEXIST);
+}
+
+// Gives the unnamed file in m_fd the target's name. When the target has
+// appeared meanwhile, or the link cannot be made (no /proc, say), the content
+// goes the named way: linked or copied to a temporary name, then renamed.
+IoResult AtomicFileWriter::linkUnnamed()
+{
+    const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
+    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, m_target.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return IoResult::success();
+    const int unnamed = m_fd;
+    m_fd = -1;
+    m_unnamed = false;
+    struct stat st{};
+    IoResult created = ::fstat(unnamed, &st) == 0 ? openNamedTemp(st.st_mode & 07777) : IoResult::failure(errno);
+    if (!created) {
+        ::close(unnamed);
+        return created;
     }
-    if (replacing)
-        ::fchmod(m_fd, mode); // keep an existing report's permissions
+    // Copy rather than link the temporary name: a link failed a moment ago.
+    IoResult copied = IoResult::success();
+    for (off_t at = 0; at < st.st_size;) {
+        const ssize_t n = ::copy_file_range(unnamed, &at, m_fd, nullptr, static_cast<std::size_t>(st.st_size - at), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            copied = IoResult::failure(n < 0 ? errno : EIO);
+            break;
+        }
+    }
+    ::close(unnamed);
+    if (!copied) {
+        discard();
+        return copied;
+    }
     return IoResult::success();
 }
 
@@ -119,8 +174,23 @@ IoResult AtomicFileWriter::commit()
 {
     if (m_fd < 0)
         return m_writeError.ok ? IoResult::failure(EBADF) : m_writeError;
-    const int fd = m_fd;
-    m_fd = -1;
+    if (m_unnamed) {
+        if (IoResult linked = linkUnnamed(); !linked)
+            return linked;
+        if (m_unnamed) {
+            m_unnamed = false;
+            const int fd = std::exchange(m_fd, -1);
+            if (::close(fd) != 0) {
+                // The name is there but its content may not be: take it away
+                // again rather than leave a report that lies.
+                const IoResult failed = IoResult::failure(errno);
+                ::unlink(m_target.c_str());
+                return failed;
+            }
+            return IoResult::success();
+        }
+    }
+    const int fd = std::exchange(m_fd, -1);
     if (::close(fd) != 0) {
         const IoResult failed = IoResult::failure(errno);
         ::unlink(m_temp.c_str());
@@ -139,6 +209,7 @@ IoResult AtomicFileWriter::commit()
 
 void AtomicFileWriter::discard()
 {
+    m_unnamed = false;
     if (m_fd >= 0) {
         ::close(m_fd);
         m_fd = -1;

@@ -4,11 +4,15 @@
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
-// Replaces a file only once its new content is complete: the content goes to a
-// hidden temporary file beside the target, which is renamed over the target on
-// commit. A failure at any point leaves the target as it was and removes the
-// temporary file, so no reader ever sees a half-written file.
+// Replaces a file only once its new content is complete. A new file is written
+// as an unnamed file in the target's directory and given its name on commit,
+// so a crash can leave nothing behind; an existing file is replaced through a
+// hidden temporary file beside it, renamed over it on commit (and file systems
+// without unnamed files take that way too). A failure at any point leaves the
+// target as it was and removes the temporary file, so no reader ever sees a
+// half-written file.
 class AtomicFileWriter
 {
 public:
@@ -31,7 +35,11 @@ public:
     const std::string& target() const { return m_target; }
 
 private:
+    IoResult openNamedTemp(mode_t mode);
+    IoResult linkUnnamed();
+
     int m_fd = -1;
+    bool m_unnamed = false; // m_fd is an unnamed file that commit links in
     std::string m_target;
     std::string m_temp;
     IoResult m_writeError;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -67,4 +68,58 @@ TEST(AtomicFileWriter, DirectoryRemovedBeforeCommitFailsCleanly)
     std::filesystem::remove_all(sub); // the output directory vanishes mid-batch
     EXPECT_FALSE(w.commit());
     EXPECT_FALSE(std::filesystem::exists(sub));
+}
+
+namespace {
+
+bool unnamedFilesWork(const std::string& dir)
+{
+    const int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY, 0600);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+} // namespace
+
+TEST(AtomicFileWriter, NewFileHasNoNameUntilCommitAndTheUsualPermissions)
+{
+    TempDir dir;
+    if (!unnamedFilesWork(dir.path()))
+        GTEST_SKIP() << "this file system has no unnamed files";
+    const std::string path = dir.file("new.csv");
+    {
+        AtomicFileWriter w; // dropped before commit: nothing may remain
+        ASSERT_TRUE(w.open(path));
+        ASSERT_TRUE(w.write("lost"));
+        EXPECT_EQ(listDirectory(dir.path()), "");
+    }
+    EXPECT_EQ(listDirectory(dir.path()), "");
+
+    AtomicFileWriter w;
+    ASSERT_TRUE(w.open(path));
+    ASSERT_TRUE(w.write("kept"));
+    EXPECT_EQ(listDirectory(dir.path()), "");
+    ASSERT_TRUE(w.commit());
+    EXPECT_EQ(readWholeFile(path), "kept");
+    EXPECT_EQ(listDirectory(dir.path()), "new.csv");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    struct stat st{};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST(AtomicFileWriter, TargetAppearingBeforeCommitIsReplacedWhole)
+{
+    TempDir dir;
+    const std::string path = dir.file("r.csv");
+    AtomicFileWriter w;
+    ASSERT_TRUE(w.open(path));
+    ASSERT_TRUE(w.write(std::string(100000, 'n')));
+    writeWholeFile(path, "someone else's"); // another run wrote the same name meanwhile
+    ASSERT_TRUE(w.commit());
+    EXPECT_EQ(readWholeFile(path), std::string(100000, 'n'));
+    EXPECT_EQ(listDirectory(dir.path()), "r.csv");
 }
