@@ -1,7 +1,8 @@
 // Times the signature display offscreen at its designed size: the load pass
-// for five files, one full repaint, and the three ways the chart leaves the
+// for five files, one full repaint, a mouse move under the read-out, and the three ways the chart leaves the
 // screen (metafile, PDF page, bitmap). Prints medians; never fails on speed.
 #include "Application.h"
+#include "ChartCursor.h"
 #include "SampleSignature.h"
 #include "SignatureChart.h"
 #include "TFm_TitleEnter.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMouseEvent>
 #include <QPrinter>
 #include <QTemporaryDir>
 
@@ -88,6 +90,26 @@ int main(int argc, char** argv)
                chart->viewport()->repaint();
            },
            50, 16);
+    // The read-out follows the mouse over the plot with all twenty curves
+    // shown: one move and the repaint of what it changed, nothing else.
+    {
+        const QRectF plot = chart->chart()->plotArea();
+        const QPoint a = chart->mapFromScene(plot.center() - QPointF(plot.width() / 4, 0));
+        const QPoint b = chart->mapFromScene(plot.center() + QPointF(plot.width() / 4, 0));
+        bool atA = false;
+        auto move = [chart, a, b, &atA] {
+            atA = !atA;
+            const QPoint to = atA ? a : b;
+            QMouseEvent event(QEvent::MouseMove, to, chart->viewport()->mapToGlobal(to), Qt::NoButton, Qt::NoButton,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(chart->viewport(), &event);
+            QCoreApplication::processEvents(); // paints the rectangles the move dirtied
+        };
+        move();
+        std::printf("read-out shown: %s, %lld rows\n", chart->readout()->isShown() ? "yes" : "no",
+                    static_cast<long long>(chart->readout()->reading().rows.size()));
+        report("mouse move, read-out over 20 curves", move, 200, 16);
+    }
     report("full render into an image (renderImage)", [chart] { (void)chart->renderImage(); }, 50, 16);
     report("metafile WaveChrt.EMF (colours, write)",
            [chart] {

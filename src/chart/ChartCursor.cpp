@@ -122,13 +122,18 @@ void ChartCursor::watchChart()
 
 ChartCursor::Suppressed::Suppressed(ChartCursor* cursor) : m_cursor(cursor)
 {
-    ++m_cursor->m_suppressed;
+    // The screen's cached picture of the chart would otherwise stand in for
+    // the chart in any rendering at the screen's scale: a file or a page gets
+    // the chart itself, as vectors and text.
+    if (m_cursor->m_suppressed++ == 0)
+        m_cursor->m_cache->setEnabled(false);
     m_cursor->refresh();
 }
 
 ChartCursor::Suppressed::~Suppressed()
 {
-    --m_cursor->m_suppressed;
+    if (--m_cursor->m_suppressed == 0)
+        m_cursor->m_cache->setEnabled(true);
     m_cursor->refresh();
 }
 

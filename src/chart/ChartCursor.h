@@ -48,7 +48,8 @@ public:
     explicit ChartCursor(SignatureChart* view);
     ~ChartCursor() override;
 
-    // Hides the read-out for as long as it lives, whatever the mouse does.
+    // Hides the read-out, and sets the screen cache aside, for as long as it
+    // lives, whatever the mouse does.
     class Suppressed
     {
     public:

@@ -422,7 +422,13 @@ private slots:
         }
 
         // A metafile or a page gets the chart as vectors and text, never the
-        // screen's pixmap, and without the read-out's numbers.
+        // screen's pixmap, and without the read-out's numbers; even right
+        // after the screen was painted from its cache.
+        m_chart->viewport()->repaint();
+        move(plotPoint(0.3, 0.4));
+        QCoreApplication::processEvents();
+        move(plotPoint(0.4, 0.4));
+        QCoreApplication::processEvents();
         RecordingDevice device(m_chart->size());
         {
             QPainter painter(&device);
