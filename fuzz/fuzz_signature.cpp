@@ -1,10 +1,12 @@
 // Any bytes, of any length, as a signature file: read it, then write its CSV
 // report. Besides the sanitizers' checks, the run stops when the record does
 // not hold exactly the file's first bytes (zeros after a short file), when the
-// report on disk differs from the report's text, or when a file other than
+// report's text differs from what plain printf calls make of the same record,
+// when the report on disk differs from the report's text, or when a file other than
 // the input and the report is left in the directory.
 #include "CsvReport.h"
 #include "FuzzScratch.h"
+#include "PrintfCsvReport.h"
 #include "SignatureFile.h"
 
 #include <cstring>
@@ -32,6 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = formatCsvReport(record);
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)
         fail("the report does not end with a line end");
+    if (text != formatCsvReportWithPrintf(record))
+        fail("the report differs from the printf formatting of the same record");
     if (!writeCsvReport(report, record))
         fail("the report could not be written");
     if (fuzzscratch::readFile(report) != text)
