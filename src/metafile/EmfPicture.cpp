@@ -1,14 +1,13 @@
 #include "EmfPicture.h"
 
 #include "EmfDocument.h"
+#include "RegularFile.h"
 
 #include <QFile>
 #include <QPainter>
 
 #include <cerrno>
 #include <cmath>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -17,30 +16,16 @@ namespace {
 // reading it.
 IoResult readFile(const QString& path, QByteArray* out)
 {
-    // Non-blocking, so that a pipe by that name cannot hang the reader; only
-    // a regular file is read.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return IoResult::failure(errno);
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0)
-        return IoResult::failure(errno);
-    if (!S_ISREG(st.st_mode))
-        return IoResult::failure("not a regular file");
-    if (st.st_size > emfdoc::kMaxFileBytes)
+    RegularFile file;
+    if (IoResult opened = file.open(QFile::encodeName(path).toStdString()); !opened)
+        return opened;
+    if (file.size() > emfdoc::kMaxFileBytes)
         return IoResult::failure(
             QStringLiteral("the file is larger than %1 bytes").arg(emfdoc::kMaxFileBytes).toStdString());
-    out->resize(static_cast<qsizetype>(st.st_size));
+    out->resize(static_cast<qsizetype>(file.size()));
     qsizetype done = 0;
     while (done < out->size()) {
-        const ssize_t n = ::read(fd, out->data() + done, static_cast<std::size_t>(out->size() - done));
+        const ssize_t n = ::read(file.fd(), out->data() + done, static_cast<std::size_t>(out->size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)

@@ -2,47 +2,28 @@
 
 #include "AtomicFileWriter.h"
 #include "ProfileText.h"
+#include "RegularFile.h"
 
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-struct FdCloser
-{
-    int fd;
-    ~FdCloser() { ::close(fd); }
-};
 
 // The whole file; a file that does not exist reads as empty.
 IoResult loadText(const std::string& path, std::string& text)
 {
     text.clear();
-    // O_NONBLOCK: a FIFO planted under the name must not hang the program.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return errno == ENOENT ? IoResult::success() : IoResult::failure(errno);
-    FdCloser closer{fd};
-
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0)
-        return IoResult::failure(errno);
-    if (S_ISDIR(st.st_mode))
-        return IoResult::failure(EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return IoResult::failure("not a regular file");
+    RegularFile file;
+    if (IoResult opened = file.open(path); !opened)
+        return opened.error == ENOENT ? IoResult::success() : opened;
     // Six short keys never make a large file; reading one (a stray disk image
     // under the name) would stall every start and every write.
-    if (st.st_size > ProfileFile::MaxFileSize)
+    if (file.size() > ProfileFile::MaxFileSize)
         return IoResult::failure("too large for a settings file");
 
     char buf[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
+        const ssize_t n = ::read(file.fd(), buf, sizeof buf);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

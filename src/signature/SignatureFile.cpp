@@ -1,42 +1,22 @@
 #include "SignatureFile.h"
 
+#include "RegularFile.h"
+
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 SignatureRecord currentSignature;
 
-namespace {
-
-struct FdCloser
-{
-    int fd;
-    ~FdCloser() { ::close(fd); }
-};
-
-} // namespace
-
 IoResult readSignature(const std::string& path, SignatureRecord& record)
 {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return IoResult::failure(errno);
-    FdCloser closer{fd};
-
-    struct stat st{};
-    if (::fstat(fd, &st) != 0)
-        return IoResult::failure(errno);
-    if (S_ISDIR(st.st_mode))
-        return IoResult::failure(EISDIR);
-    if (!S_ISREG(st.st_mode))
-        return IoResult::failure("not a regular file");
+    RegularFile file;
+    if (IoResult opened = file.open(path); !opened)
+        return opened;
 
     SignatureRecord image; // zero bytes where the file ends early
     std::size_t got = 0;
     while (got < SignatureRecord::Size) {
-        const ssize_t n = ::read(fd, image.bytes.data() + got, SignatureRecord::Size - got);
+        const ssize_t n = ::read(file.fd(), image.bytes.data() + got, SignatureRecord::Size - got);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
