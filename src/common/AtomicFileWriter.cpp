@@ -118,7 +118,8 @@ IoResult AtomicFileWriter::openNamedTemp(mode_t mode)
 
 // Gives the unnamed file in m_fd the target's name. When the target has
 // appeared meanwhile, or the link cannot be made (no /proc, say), the content
-// goes the named way: linked or copied to a temporary name, then renamed.
+// is copied to a named temporary file instead, which commit renames; m_unnamed
+// tells which way it went.
 IoResult AtomicFileWriter::linkUnnamed()
 {
     const std::string self = "/proc/self/fd/" + std::to_string(m_fd);
@@ -177,7 +178,7 @@ IoResult AtomicFileWriter::commit()
     if (m_unnamed) {
         if (IoResult linked = linkUnnamed(); !linked)
             return linked;
-        if (m_unnamed) {
+        if (m_unnamed) { // linked under its name: only the close is left
             m_unnamed = false;
             const int fd = std::exchange(m_fd, -1);
             if (::close(fd) != 0) {
