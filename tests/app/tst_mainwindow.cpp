@@ -2,6 +2,7 @@
 #include "Application.h"
 #include "ConverterSettings.h"
 #include "FontFit.h"
+#include "MainWindowTestBase.h"
 #include "SampleSignature.h"
 #include "ScriptedDialogs.h"
 #include "TFm_ASSetup.h"
@@ -45,16 +46,10 @@ protected:
     }
 };
 
-class MainWindowTest : public QObject
+class MainWindowTest : public MainWindowTestBase
 {
     Q_OBJECT
 
-    QTemporaryDir* m_config = nullptr;
-    QTemporaryDir* m_data = nullptr;
-    ScriptedDialogs* m_dialogs = nullptr;
-
-    QString iniPath() const { return m_config->filePath(QStringLiteral("Gauvrin.INI")); }
-    QString dataPath(const QString& name) const { return m_data->filePath(name); }
     QString iniText() const
     {
         QFile f(iniPath());
@@ -73,12 +68,6 @@ class MainWindowTest : public QObject
             paths << f.fileName();
         }
         return paths;
-    }
-
-    void addFiles(const QStringList& files)
-    {
-        m_dialogs->expectOpen(files);
-        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
     }
 
     void select(std::initializer_list<int> rows)
@@ -105,26 +94,11 @@ class MainWindowTest : public QObject
 private slots:
     void init()
     {
-        m_config = new QTemporaryDir;
-        m_data = new QTemporaryDir;
-        qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
-        ConverterSettings = SettingsRecord{};
-        m_dialogs = new ScriptedDialogs;
-        setDialogService(std::unique_ptr<DialogService>(m_dialogs));
-        createWindows();
-        Fm_Cmain->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Fm_Cmain));
+        setUpFolders();
+        startWindows();
     }
 
-    void cleanup()
-    {
-        QVERIFY2(m_dialogs->unexpected.isEmpty(), qPrintable(m_dialogs->problems()));
-        QVERIFY2(m_dialogs->allAnswered(), qPrintable(m_dialogs->problems()));
-        delete Fm_Cmain;
-        Fm_Cmain = nullptr;
-        delete m_config;
-        delete m_data;
-    }
+    void cleanup() { tearDown(); }
 
     void startsWithItsWindowsLayoutAndSettings()
     {

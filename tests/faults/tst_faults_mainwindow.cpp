@@ -5,6 +5,7 @@
 #include "Application.h"
 #include "ConverterSettings.h"
 #include "FaultSupport.h"
+#include "MainWindowTestBase.h"
 #include "ScriptedDialogs.h"
 #include "TFm_Cmain.h"
 
@@ -20,16 +21,10 @@
 
 using Kind = ScriptedDialogs::Kind;
 
-class FaultsMainWindowTest : public QObject
+class FaultsMainWindowTest : public MainWindowTestBase
 {
     Q_OBJECT
 
-    QTemporaryDir* m_config = nullptr;
-    QTemporaryDir* m_data = nullptr;
-    ScriptedDialogs* m_dialogs = nullptr;
-
-    QString iniPath() const { return m_config->filePath(QStringLiteral("Gauvrin.INI")); }
-    QString dataPath(const QString& name) const { return m_data->filePath(name); }
     static QByteArray contents(const QString& path)
     {
         QFile f(path);
@@ -50,20 +45,6 @@ class FaultsMainWindowTest : public QObject
             faults::writeSample(paths.last().toStdString(), static_cast<unsigned>(i));
         }
         return paths;
-    }
-
-    // Opens the program as a user starts it, with the settings file as the test left it.
-    void start()
-    {
-        createWindows();
-        Fm_Cmain->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Fm_Cmain));
-    }
-
-    void addFiles(const QStringList& files)
-    {
-        m_dialogs->expectOpen(files);
-        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
     }
 
     QString lastText(Kind kind) const
@@ -90,29 +71,12 @@ class FaultsMainWindowTest : public QObject
     }
 
 private slots:
-    void init()
-    {
-        m_config = new QTemporaryDir;
-        m_data = new QTemporaryDir;
-        qputenv("XDG_CONFIG_HOME", m_config->path().toLocal8Bit());
-        ConverterSettings = SettingsRecord{};
-        m_dialogs = new ScriptedDialogs;
-        setDialogService(std::unique_ptr<DialogService>(m_dialogs));
-    }
-
-    void cleanup()
-    {
-        QVERIFY2(m_dialogs->unexpected.isEmpty(), qPrintable(m_dialogs->problems()));
-        QVERIFY2(m_dialogs->allAnswered(), qPrintable(m_dialogs->problems()));
-        delete Fm_Cmain;
-        Fm_Cmain = nullptr;
-        delete m_config;
-        delete m_data;
-    }
+    void init() { setUpFolders(); }
+    void cleanup() { tearDown(); }
 
     void outputFolderRemovedDuringABatchAsksForEachLaterFile()
     {
-        start();
+        startWindows();
         addFiles(samples(3));
         const QString out = dataPath(QStringLiteral("out"));
         QVERIFY(QDir().mkpath(out));
@@ -133,7 +97,7 @@ private slots:
 
     void inputsThatAreNotSignatureFilesAskAndTheBatchGoesOn()
     {
-        start();
+        startWindows();
         const QStringList good = samples(2);
         QStringList files{good[0]};
         for (const std::string& h : faults::makeHostileInputs(m_data->path().toStdString()))
@@ -164,7 +128,7 @@ private slots:
         QVERIFY(QDir().mkpath(iniPath()));
         put(iniPath() + QStringLiteral("/keep"), "something of the user's");
         m_dialogs->expectError();
-        start();
+        startWindows();
         QCOMPARE(lastText(Kind::Error), QStringLiteral("Unable to write to ") + iniPath());
         QCOMPARE(m_dialogs->last(Kind::Error)->title, QStringLiteral("Quorvex Dravel"));
 
@@ -186,7 +150,7 @@ private slots:
         put(iniPath(), before);
         QVERIFY(QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         m_dialogs->expectError();
-        start();
+        startWindows();
         QCOMPARE(lastText(Kind::Error), QStringLiteral("Unable to write to ") + iniPath());
         QCOMPARE(QString::fromStdString(ConverterSettings.lastLoadDir), QStringLiteral("/media/stick"));
         QCOMPARE(contents(iniPath()), before);
@@ -216,7 +180,7 @@ private slots:
         put(iniPath(), text);
         if (!error.isEmpty())
             m_dialogs->expectError();
-        start();
+        startWindows();
         if (error.isEmpty()) {
             QVERIFY(!m_dialogs->last(Kind::Error));
             QVERIFY(contents(iniPath()).startsWith(text));
