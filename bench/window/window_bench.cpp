@@ -34,12 +34,17 @@ public:
     QStringList files;
     QString target;
     QStringList openFileNames(QWidget*, const QString&, const QString&, const QString&) override { return files; }
-    QString saveFileName(QWidget*, const QString&, const QString&, const QString&, const QString&) override
+    QString pickFileName(QWidget*, const QString&, const QString&, const QString&, const QString&) override
+    {
+        return target;
+    }
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&, const QString&, Overwrite) override
     {
         return target;
     }
     bool question(QWidget*, const QString&, const QString&) override { return true; }
     void message(QWidget*, const QString&, const QString&) override {}
+    void warning(QWidget*, const QString&, const QString&) override {}
     void error(QWidget*, const QString& text, const QString&) override
     {
         std::fprintf(stderr, "error box: %s\n", qPrintable(text));
@@ -154,8 +159,8 @@ int main(int argc, char** argv)
     }
     std::printf("Convert All, %d files: median %.0f ms\n", files, median(window));
     if (!tool.empty())
-        std::printf("quorvex-convert -j 1, same files: median %.0f ms; window/tool %.2f (goal <= 1.5)\n",
-                    median(tool), median(window) / median(tool));
+        std::printf("quorvex-convert -j 1, same files: median %.0f ms; window/tool %.2f (goal <= 1.5)\n", median(tool),
+                    median(window) / median(tool));
     std::printf("longest event-loop pause during a batch: %.1f ms (goal <= 100 ms)\n",
                 *std::max_element(gaps.begin(), gaps.end()));
     delete Fm_Cmain;

@@ -86,9 +86,9 @@ void TFm_Cmain::FormCreate()
 
 void TFm_Cmain::Btn_AddToListClick()
 {
-    const QStringList files = dialogs().openFileNames(this, QStringLiteral("Select File(s)"),
-                                                      fromPath(ConverterSettings.lastLoadDir),
-                                                      QString::fromLatin1(OpenFilter));
+    const QStringList files =
+        dialogs().openFileNames(this, QStringLiteral("Select File(s)"), fromPath(ConverterSettings.lastLoadDir),
+                                QString::fromLatin1(OpenFilter));
     if (files.isEmpty())
         return;
     ConverterSettings.lastLoadDir = directoryPart(toPath(files.first()));
@@ -114,8 +114,8 @@ void TFm_Cmain::setNote(const QString& text)
     const QRect note = m_anchors->designed(Lb_Note);
     m_anchors->redesign(Lb_Note, {note.right() + 1 - width, note.top(), width, note.height()});
     const QRect label = m_anchors->designed(Label1);
-    m_anchors->redesign(Label1, {note.right() + 1 - width - 7 - label.width(), label.top(), label.width(),
-                                 label.height()});
+    m_anchors->redesign(Label1,
+                        {note.right() + 1 - width - 7 - label.width(), label.top(), label.width(), label.height()});
 }
 
 void TFm_Cmain::Btn_RemoveClick()
@@ -178,8 +178,9 @@ void TFm_Cmain::Btn_ConvertSelectedClick()
 
 std::optional<std::string> TFm_Cmain::chooseTarget(const std::string& title, const std::string& initialDir)
 {
-    const QString name = dialogs().saveFileName(this, QString::fromStdString(title), fromPath(initialDir),
-                                                m_saveDialogFileName, QString::fromLatin1(SaveFilter));
+    const QString name =
+        dialogs().saveFileName(this, QString::fromStdString(title), fromPath(initialDir), m_saveDialogFileName,
+                               QString::fromLatin1(SaveFilter), DialogService::Overwrite::Replace);
     if (name.isEmpty())
         return std::nullopt;
     m_saveDialogFileName = name;

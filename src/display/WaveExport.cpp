@@ -43,8 +43,8 @@ void TWaveFrm::Save1Click()
 {
     // The dialog offers the same name every time, in the toolkit's own folder,
     // with no title and no filter of its own.
-    const QString path =
-        dialogs().saveFileName(this, QString(), QString(), QStringLiteral("Wave.bmp"), QStringLiteral(""));
+    const QString path = dialogs().saveFileName(this, QString(), QString(), QStringLiteral("Wave.bmp"),
+                                                QStringLiteral(""), DialogService::Overwrite::Replace);
     // Cancelled: nothing is written.
     if (path.isEmpty())
         return;

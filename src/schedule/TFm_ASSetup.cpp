@@ -19,8 +19,7 @@ TFm_ASSetup* Fm_ASSetup = nullptr;
 
 namespace {
 
-template <class W>
-W* make(QWidget* parent, const char* name, QRect at)
+template <class W> W* make(QWidget* parent, const char* name, QRect at)
 {
     auto* w = new W(parent);
     w->setObjectName(QLatin1String(name));
@@ -76,8 +75,8 @@ TFm_ASSetup::TFm_ASSetup(QWidget* owner) : QDialog(owner)
     QFont bold = font();
     bold.setBold(true);
     bold.setPixelSize(13);
-    for (QWidget* w : {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2),
-                       static_cast<QWidget*>(GroupBox3)}) {
+    for (QWidget* w :
+         {static_cast<QWidget*>(GroupBox1), static_cast<QWidget*>(GroupBox2), static_cast<QWidget*>(GroupBox3)}) {
         w->setFont(bold);
         for (QWidget* child : w->findChildren<QWidget*>())
             child->setFont(font());
@@ -159,9 +158,9 @@ void TFm_ASSetup::Btn_SelLoadDirClick()
 
 void TFm_ASSetup::Btn_SelSaveDirClick()
 {
-    const QString name =
-        dialogs().saveFileName(this, QStringLiteral("Select a Directory to Save to"),
-                               fromPath(ConverterSettings.asSaveDir), m_saveDialogFileName, QString::fromLatin1(SaveFilter));
+    const QString name = dialogs().saveFileName(this, QStringLiteral("Select a Directory to Save to"),
+                                                fromPath(ConverterSettings.asSaveDir), m_saveDialogFileName,
+                                                QString::fromLatin1(SaveFilter), DialogService::Overwrite::Replace);
     if (name.isEmpty())
         return;
     m_saveDialogFileName = name;

@@ -63,14 +63,11 @@ QStringList QtDialogService::openFileNames(QWidget* parent, const QString& title
     return dialog.selectedFiles();
 }
 
-QString QtDialogService::saveFileName(QWidget* parent, const QString& title, const QString& directory,
-                                      const QString& fileName, const QString& filter)
+namespace {
+
+// Shows dialog offering fileName first; the one name chosen, or empty when cancelled.
+QString chosenName(QFileDialog& dialog, const QString& fileName)
 {
-    QFileDialog dialog(parent, title, directory);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setNameFilters(dialogNameFilters(filter));
     // A full path from an earlier use opens its own folder; a bare name the given one.
     const QFileInfo name(fileName);
     if (fileName.contains(QLatin1Char('/')))
@@ -80,6 +77,29 @@ QString QtDialogService::saveFileName(QWidget* parent, const QString& title, con
         return {};
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? QString() : files.first();
+}
+
+} // namespace
+
+QString QtDialogService::pickFileName(QWidget* parent, const QString& title, const QString& directory,
+                                      const QString& fileName, const QString& filter)
+{
+    QFileDialog dialog(parent, title, directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(dialogNameFilters(filter));
+    return chosenName(dialog, fileName);
+}
+
+QString QtDialogService::saveFileName(QWidget* parent, const QString& title, const QString& directory,
+                                      const QString& fileName, const QString& filter, Overwrite overwrite)
+{
+    QFileDialog dialog(parent, title, directory);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, overwrite == Overwrite::Replace);
+    dialog.setNameFilters(dialogNameFilters(filter));
+    return chosenName(dialog, fileName);
 }
 
 bool QtDialogService::question(QWidget* parent, const QString& text, const QString& caption)
@@ -93,6 +113,12 @@ bool QtDialogService::question(QWidget* parent, const QString& text, const QStri
 void QtDialogService::message(QWidget* parent, const QString& text, const QString& caption)
 {
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtDialogService::warning(QWidget* parent, const QString& text, const QString& caption)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok, parent);
     box.exec();
 }
 

@@ -8,9 +8,12 @@ class QtDialogService : public DialogService
 public:
     QStringList openFileNames(QWidget* parent, const QString& title, const QString& directory,
                               const QString& filter) override;
-    QString saveFileName(QWidget* parent, const QString& title, const QString& directory, const QString& fileName,
+    QString pickFileName(QWidget* parent, const QString& title, const QString& directory, const QString& fileName,
                          const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& title, const QString& directory, const QString& fileName,
+                         const QString& filter, Overwrite overwrite) override;
     bool question(QWidget* parent, const QString& text, const QString& caption) override;
     void message(QWidget* parent, const QString& text, const QString& caption) override;
+    void warning(QWidget* parent, const QString& text, const QString& caption) override;
     void error(QWidget* parent, const QString& text, const QString& caption) override;
 };

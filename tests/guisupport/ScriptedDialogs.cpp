@@ -7,12 +7,16 @@ const char* kindName(ScriptedDialogs::Kind k)
     switch (k) {
     case ScriptedDialogs::Kind::Open:
         return "open dialog";
+    case ScriptedDialogs::Kind::Pick:
+        return "pick dialog";
     case ScriptedDialogs::Kind::Save:
         return "save dialog";
     case ScriptedDialogs::Kind::Question:
         return "question box";
     case ScriptedDialogs::Kind::Message:
         return "message box";
+    case ScriptedDialogs::Kind::Warning:
+        return "warning box";
     case ScriptedDialogs::Kind::Error:
         return "error box";
     }
@@ -24,9 +28,9 @@ const char* kindName(ScriptedDialogs::Kind k)
 bool ScriptedDialogs::take(Kind kind, Step& step)
 {
     if (m_script.isEmpty() || m_script.head().kind != kind) {
-        unexpected << QStringLiteral("unexpected %1 (%2)").arg(QLatin1String(kindName(kind)), calls.last().text.isEmpty()
-                                                                                                  ? calls.last().title
-                                                                                                  : calls.last().text);
+        unexpected << QStringLiteral("unexpected %1 (%2)")
+                          .arg(QLatin1String(kindName(kind)),
+                               calls.last().text.isEmpty() ? calls.last().title : calls.last().text);
         return false;
     }
     step = m_script.dequeue();
@@ -57,10 +61,18 @@ QStringList ScriptedDialogs::openFileNames(QWidget*, const QString& title, const
     return take(Kind::Open, s) ? s.names : QStringList();
 }
 
-QString ScriptedDialogs::saveFileName(QWidget*, const QString& title, const QString& directory,
-                                      const QString& fileName, const QString& filter)
+QString ScriptedDialogs::pickFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,
+                                      const QString& filter)
 {
-    calls.append({Kind::Save, title, {}, directory, fileName, filter});
+    calls.append({Kind::Pick, title, {}, directory, fileName, filter});
+    Step s;
+    return take(Kind::Pick, s) ? s.names.value(0) : QString();
+}
+
+QString ScriptedDialogs::saveFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,
+                                      const QString& filter, Overwrite overwrite)
+{
+    calls.append({Kind::Save, title, {}, directory, fileName, filter, overwrite});
     Step s;
     return take(Kind::Save, s) ? s.names.value(0) : QString();
 }
@@ -77,6 +89,13 @@ void ScriptedDialogs::message(QWidget*, const QString& text, const QString& capt
     calls.append({Kind::Message, caption, text, {}, {}, {}});
     Step s;
     take(Kind::Message, s);
+}
+
+void ScriptedDialogs::warning(QWidget*, const QString& text, const QString& caption)
+{
+    calls.append({Kind::Warning, caption, text, {}, {}, {}});
+    Step s;
+    take(Kind::Warning, s);
 }
 
 void ScriptedDialogs::error(QWidget*, const QString& text, const QString& caption)

@@ -12,7 +12,7 @@
 class ScriptedDialogs : public DialogService
 {
 public:
-    enum class Kind { Open, Save, Question, Message, Error };
+    enum class Kind { Open, Pick, Save, Question, Message, Warning, Error };
     struct Call
     {
         Kind kind;
@@ -21,12 +21,15 @@ public:
         QString directory;
         QString fileName;
         QString filter;
+        Overwrite overwrite = Overwrite::Replace; // save dialogs only
     };
 
     void expectOpen(const QStringList& files) { m_script.enqueue({Kind::Open, files, {}, true}); }
+    void expectPick(const QString& name) { m_script.enqueue({Kind::Pick, {name}, {}, true}); }
     void expectSave(const QString& name) { m_script.enqueue({Kind::Save, {name}, {}, true}); }
     void expectQuestion(bool ok) { m_script.enqueue({Kind::Question, {}, {}, ok}); }
     void expectMessage() { m_script.enqueue({Kind::Message, {}, {}, true}); }
+    void expectWarning() { m_script.enqueue({Kind::Warning, {}, {}, true}); }
     void expectError() { m_script.enqueue({Kind::Error, {}, {}, true}); }
 
     QList<Call> calls;
@@ -36,12 +39,14 @@ public:
     QString problems() const;
     const Call* last(Kind kind) const;
 
-    QStringList openFileNames(QWidget*, const QString& title, const QString& directory,
-                              const QString& filter) override;
-    QString saveFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,
+    QStringList openFileNames(QWidget*, const QString& title, const QString& directory, const QString& filter) override;
+    QString pickFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,
                          const QString& filter) override;
+    QString saveFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,
+                         const QString& filter, Overwrite overwrite) override;
     bool question(QWidget*, const QString& text, const QString& caption) override;
     void message(QWidget*, const QString& text, const QString& caption) override;
+    void warning(QWidget*, const QString& text, const QString& caption) override;
     void error(QWidget*, const QString& text, const QString& caption) override;
 
 private:
