@@ -123,7 +123,7 @@ void SignatureChart::buildAxes()
         connect(axis, &QValueAxis::rangeChanged, this, [this, axis] { relabel(axis); });
         return axis;
     };
-    m_bottom = make("Time (ms)", Qt::AlignBottom);
+    m_bottom = make("Angle (deg)", Qt::AlignBottom);
     m_left = make("Ton", Qt::AlignLeft);
     m_right = make("Distance", Qt::AlignRight);
     // No curve belongs to the right axis; its grid would only cross the plot.

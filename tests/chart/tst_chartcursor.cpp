@@ -212,7 +212,7 @@ private slots:
         // The box shows the angle first, then each curve in its colour.
         const QList<ChartCursorBox::Row>& rows = m_cursor->box()->rows();
         QCOMPARE(rows.size(), 9);
-        QCOMPARE(rows[0].label, QStringLiteral("Time (ms)"));
+        QCOMPARE(rows[0].label, QStringLiteral("Angle (deg)"));
         QCOMPARE(rows[0].value, ChartCursor::formatValue(angle));
         QCOMPARE(rows[1].label, QStringLiteral("Wave 1 : Ch1"));
         QCOMPARE(rows[1].colour, QColor(255, 255, 0));

@@ -187,7 +187,7 @@ private slots:
     void axesAsTheDisplayNeedsThem()
     {
         QCOMPARE(m_chart->chart()->title(), QStringLiteral("Load Signature"));
-        QCOMPARE(m_chart->bottomAxis()->titleText(), QStringLiteral("Time (ms)"));
+        QCOMPARE(m_chart->bottomAxis()->titleText(), QStringLiteral("Angle (deg)"));
         QCOMPARE(m_chart->leftAxis()->titleText(), QStringLiteral("Ton"));
         QCOMPARE(m_chart->rightAxis()->titleText(), QStringLiteral("Distance"));
         QVERIFY(m_chart->bottomAxis()->alignment() == Qt::AlignBottom);
