@@ -1,14 +1,19 @@
 // Any bytes, of any length, as a signature file: read it, then write its CSV
-// report. Besides the sanitizers' checks, the run stops when the record does
-// not hold exactly the file's first bytes (zeros after a short file), when the
-// report's text differs from what plain printf calls make of the same record,
-// when the report on disk differs from the report's text, or when a file other than
-// the input and the report is left in the directory.
+// report. Besides the sanitizers' checks, the run stops when a file of at least
+// a record's size that is not RIFF/WAVE audio is refused, or anything else is
+// taken; when a refused file touched the record or was not called "no
+// signature"; when the record does not hold exactly the file's first bytes;
+// when the report's text differs from what plain printf calls make of the same
+// record (refused files are formatted too, as their bytes followed by zeros, so
+// short inputs still exercise the report); when the report on disk differs from
+// the report's text; or when a file other than the input and the report is left
+// in the directory.
 #include "CsvReport.h"
 #include "FuzzScratch.h"
 #include "PrintfCsvReport.h"
 #include "SignatureFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 using fuzzscratch::fail;
@@ -21,15 +26,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzzscratch::writeFile(input, data, size);
     SignatureRecord record;
-    record.bytes.fill(0xa5); // every byte must be replaced by the read
-    if (!readSignature(input, record))
-        fail("a regular file could not be read");
+    record.bytes.fill(0xa5); // a read must replace every byte, a refusal none
+    const SignatureRead read = readSignature(input, record);
+    const bool audio = size >= 12 && std::memcmp(data, "RIFF", 4) == 0 && std::memcmp(data + 8, "WAVE", 4) == 0;
+    const bool signature = size >= SignatureRecord::Size && !audio;
+    if (read.ok != signature)
+        fail(signature ? "a regular file of a record's size could not be read"
+                       : "a file that is no signature was read");
     const std::size_t kept = std::min(size, SignatureRecord::Size);
-    if (kept && std::memcmp(record.bytes.data(), data, kept) != 0)
+    if (!signature) {
+        if (!read.notASignature || read.reason.empty())
+            fail("a refused file was not called no signature, with a reason");
+        for (const std::uint8_t b : record.bytes)
+            if (b != 0xa5)
+                fail("a refused file changed the record");
+        record.bytes.fill(0);
+        if (kept)
+            std::memcpy(record.bytes.data(), data, kept);
+    } else if (std::memcmp(record.bytes.data(), data, kept) != 0) {
         fail("the record does not hold the file's bytes");
-    for (std::size_t i = kept; i < SignatureRecord::Size; ++i)
-        if (record.bytes[i] != 0)
-            fail("a short file left a byte that is not zero");
+    }
 
     const std::string text = formatCsvReport(record);
     if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)

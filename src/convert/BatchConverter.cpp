@@ -3,6 +3,7 @@
 #include "CsvReport.h"
 #include "OutputFileName.h"
 #include "SignatureFile.h"
+#include "WrittenReports.h"
 
 #include <algorithm>
 #include <mutex>
@@ -10,7 +11,8 @@
 #include <unordered_map>
 #include <utility>
 
-FileOutcome convertFile(const std::string& input, const std::string& output, SignatureRecord& record)
+FileOutcome convertFile(const std::string& input, const std::string& output, SignatureRecord& record,
+                        WrittenReports& written)
 {
     FileOutcome outcome;
     outcome.output = output;
@@ -19,11 +21,17 @@ FileOutcome convertFile(const std::string& input, const std::string& output, Sig
         outcome.io = std::move(read);
         return outcome;
     }
-    if (IoResult written = writeCsvReport(output, record); !written) {
-        outcome.stage = FileOutcome::Stage::NotWritten;
-        outcome.io = std::move(written);
+    if (const auto earlier = written.takenBy(output, input)) {
+        outcome.stage = FileOutcome::Stage::ReportTaken;
+        outcome.io = IoResult::failure(reportTakenReason(*earlier));
         return outcome;
     }
+    if (IoResult stored = writeCsvReport(output, record); !stored) {
+        outcome.stage = FileOutcome::Stage::NotWritten;
+        outcome.io = std::move(stored);
+        return outcome;
+    }
+    written.add(output, input);
     outcome.stage = FileOutcome::Stage::Converted;
     return outcome;
 }
@@ -31,8 +39,10 @@ FileOutcome convertFile(const std::string& input, const std::string& output, Sig
 BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOptions& options)
 {
     // Inputs that share a report name form a chain in list order; each chain is
-    // one unit of work. Names are told apart by a hash: two names that happen
-    // to collide only share a chain, which keeps their order all the same.
+    // one unit of work, so whether a report is already taken when an input
+    // comes to it is decided by the list alone. Names are told apart by a
+    // hash: two names that happen to collide only share a chain, and the
+    // reports a chain has written are kept by their full names.
     constexpr std::uint32_t End = UINT32_MAX;
     std::vector<std::uint32_t> next(inputs.size(), End);
     std::vector<std::uint32_t> heads;
@@ -57,17 +67,19 @@ BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOpt
 
     auto worker = [&] {
         SignatureRecord record;
+        WrittenReports written;
         for (;;) {
             const std::size_t chain = nextChain.fetch_add(1);
             if (chain >= heads.size())
                 return;
+            written.clear(); // no other chain shares a report name with this one
             for (std::uint32_t i = heads[chain]; i != End; i = next[i]) {
                 const std::string output = MakeOutputFileName(options.directory, options.prefix, inputs[i]);
                 FileOutcome outcome;
                 if (options.stop && options.stop->load())
                     outcome.output = output;
                 else
-                    outcome = convertFile(inputs[i], output, record);
+                    outcome = convertFile(inputs[i], output, record, written);
                 std::lock_guard lock(reportMutex);
                 switch (outcome.stage) {
                 case FileOutcome::Stage::Converted:

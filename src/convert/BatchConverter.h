@@ -8,18 +8,22 @@
 #include <vector>
 
 class SignatureRecord;
+class WrittenReports;
 
 // What became of one input file.
 struct FileOutcome
 {
-    enum class Stage { Converted, NotOpened, NotWritten, Skipped };
+    // ReportTaken: another input of the run has already written this report.
+    enum class Stage { Converted, NotOpened, NotWritten, ReportTaken, Skipped };
     Stage stage = Stage::Skipped;
     std::string output; // report path (also when it could not be written)
     IoResult io;        // why it failed
 };
 
-// Reads input into record and writes its report to output.
-FileOutcome convertFile(const std::string& input, const std::string& output, SignatureRecord& record);
+// Reads input into record and writes its report to output, unless written
+// holds that report from another input; a report written is added to it.
+FileOutcome convertFile(const std::string& input, const std::string& output, SignatureRecord& record,
+                        WrittenReports& written);
 
 struct BatchOptions
 {
@@ -41,8 +45,10 @@ struct BatchSummary
 };
 
 // Converts every input into a report named by the output naming rule, on up
-// to options.jobs threads. Inputs that map to one report name are converted in
-// list order by one thread, so the files on disk come out exactly as after a
-// sequential run (the later input wins). Outcomes are handed to onFile as they
-// come and not kept, so memory does not grow with the results.
+// to options.jobs threads. An input whose report another input of the run has
+// already written fails as ReportTaken and leaves that report alone; the same
+// file listed twice is converted again. Inputs that map to one report name are
+// converted in list order by one thread, so which input keeps a name depends
+// on the list alone, never on which thread is quicker. Outcomes are handed to
+// onFile as they come and not kept, so memory does not grow with the results.
 BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOptions& options);

@@ -3,6 +3,18 @@
 #include "CsvReport.h"
 #include "OutputFileName.h"
 #include "SignatureFile.h"
+#include "WrittenReports.h"
+
+namespace {
+
+// The question's first line is the one users and scripts know; a reason the
+// user could not guess goes on a line of its own below it.
+std::string withReason(std::string question, const std::string& reason)
+{
+    return question + "\n(" + reason + ")";
+}
+
+} // namespace
 
 int runBatchConversion(ConversionHost& host, BatchItems items)
 {
@@ -13,25 +25,34 @@ int runBatchConversion(ConversionHost& host, BatchItems items)
 
     host.showProgress(host.itemCount());
     int converted = 0;
+    WrittenReports written;
     for (int i = 0; i < host.itemCount(); ++i) {
         if (items == BatchItems::Selected && !host.itemSelected(i))
             continue;
         host.setProgress(i);
         const std::string input = host.itemText(i);
         std::string prompt;
-        if (ReadSignatureFile(input) != 1) {
+        if (const SignatureRead read = readSignature(input, currentSignature); !read) {
             prompt = "Error! Cannot open  " + input + "  Continue?";
+            // A file that is missing or locked says enough by its name; one
+            // that opens but is no signature needs its reason.
+            if (read.notASignature)
+                prompt = withReason(prompt, read.reason);
         } else {
             // The target is read again for every file: another command may
             // have confirmed a new one while this batch let events run.
             const std::string target = host.currentTargetName();
             const std::string output = MakeOutputFileName(directoryPart(target), fileNamePart(target), input);
-            if (WriteCsvReport(output, currentSignature) == 1) {
+            if (const auto earlier = written.takenBy(output, input)) {
+                prompt = withReason("Error! Cannot create  " + output + "  Continue?", reportTakenReason(*earlier));
+            } else if (WriteCsvReport(output, currentSignature) == 1) {
+                written.add(output, input);
                 ++converted;
                 host.processPendingEvents();
                 continue;
+            } else {
+                prompt = "Error! Cannot create  " + output + "  Continue?";
             }
-            prompt = "Error! Cannot create  " + output + "  Continue?";
         }
         if (!host.askContinue(prompt))
             break;

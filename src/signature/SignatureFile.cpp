@@ -3,31 +3,71 @@
 #include "RegularFile.h"
 
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 SignatureRecord currentSignature;
 
-IoResult readSignature(const std::string& path, SignatureRecord& record)
+namespace {
+
+// 27884 as "27,884": byte counts are read by people comparing them.
+std::string groupedCount(std::size_t n)
+{
+    std::string text = std::to_string(n);
+    for (auto at = static_cast<std::ptrdiff_t>(text.size()) - 3; at > 0; at -= 3)
+        text.insert(static_cast<std::size_t>(at), ",");
+    return text;
+}
+
+// Why the got bytes at the start of image are no signature, or empty when
+// they are one. A signature has no header of its own, so all that can be told
+// is a file too short to be one, and the one kind of foreign file its ".wav"
+// extension draws in: audio, which always begins with RIFF and WAVE.
+std::string whyNoSignature(const SignatureRecord& image, std::size_t got)
+{
+    const auto* b = image.bytes.data();
+    if (got >= 12 && std::memcmp(b, "RIFF", 4) == 0 && std::memcmp(b + 8, "WAVE", 4) == 0)
+        return "an audio file, not a signature";
+    if (got == 0)
+        return "an empty file, not a signature";
+    if (got < SignatureRecord::Size)
+        return "only " + groupedCount(got) + " of " + groupedCount(SignatureRecord::Size) + " bytes";
+    return {};
+}
+
+SignatureRead failed(IoResult why, bool notASignature = false)
+{
+    SignatureRead read;
+    static_cast<IoResult&>(read) = std::move(why);
+    read.notASignature = notASignature;
+    return read;
+}
+
+} // namespace
+
+SignatureRead readSignature(const std::string& path, SignatureRecord& record)
 {
     RegularFile file;
     if (IoResult opened = file.open(path); !opened)
-        return opened;
+        return failed(std::move(opened));
 
-    SignatureRecord image; // zero bytes where the file ends early
+    SignatureRecord image;
     std::size_t got = 0;
     while (got < SignatureRecord::Size) {
         const ssize_t n = ::read(file.fd(), image.bytes.data() + got, SignatureRecord::Size - got);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return IoResult::failure(errno);
+            return failed(IoResult::failure(errno));
         }
         if (n == 0)
             break;
         got += static_cast<std::size_t>(n);
     }
+    if (std::string why = whyNoSignature(image, got); !why.empty())
+        return failed(IoResult::failure(std::move(why)), true);
     record = image;
-    return IoResult::success();
+    return {};
 }
 
 int ReadSignatureFile(const std::string& path)

@@ -8,12 +8,23 @@
 // The one program-wide record every read of a signature file goes into.
 extern SignatureRecord currentSignature;
 
-// Reads the first 27,884 bytes of the file at path into record. A shorter file
-// reads as success with its missing bytes as zero, so no byte of an earlier
-// file can end up under this file's name. Anything but a regular file (a
-// directory, a FIFO, a device) counts as a file that cannot be opened and is
-// never waited on. On failure record is unchanged.
-IoResult readSignature(const std::string& path, SignatureRecord& record);
+// How a read of a signature file went. A file that opened but holds no
+// signature is told apart from one that could not be opened at all: its reason
+// ("only 100 of 27,884 bytes", "an audio file, not a signature") is about the
+// file's content, which nobody can guess from "cannot open" alone.
+struct SignatureRead : IoResult
+{
+    bool notASignature = false;
+};
+
+// Reads the first 27,884 bytes of the file at path into record; a longer file
+// is used for its first record. A shorter file (also one still being written)
+// and a RIFF/WAVE audio file under the instrument's ".wav" extension are not
+// signatures and are refused, so no report ever holds zeros or sound samples
+// as loads. Anything but a regular file (a directory, a FIFO, a device) counts
+// as a file that cannot be opened and is never waited on. On failure record is
+// unchanged.
+SignatureRead readSignature(const std::string& path, SignatureRecord& record);
 
 // Reads path into currentSignature: 1 when it was read, -1 when it cannot be.
 int ReadSignatureFile(const std::string& path);

@@ -100,3 +100,58 @@ TEST(BatchConverter, StopFlagSkipsTheRemainingFiles)
     EXPECT_EQ(outcomes[2].stage, FileOutcome::Stage::Skipped);
     EXPECT_EQ(listDirectory(out.path()), "H0.csv H1.csv");
 }
+
+// A report name taken by one file is refused to any other file of the run,
+// whatever the number of threads: the earlier report stays, the later input
+// fails naming the earlier one. The same file again is converted again, and a
+// name whose first claimant produced nothing is free.
+TEST(BatchConverter, ReportTakenByAnotherFileFailsOnAnyNumberOfThreads)
+{
+    TempDir in;
+    std::filesystem::create_directories(in.path() / "a");
+    std::filesystem::create_directories(in.path() / "b");
+    const std::string a1 = in.file("a/H1.wav"), b1 = in.file("b/H1.wav"), a2 = in.file("a/H2.wav"),
+                      b2 = in.file("b/H2.wav"), b3 = in.file("b/H3"), a3 = in.file("a/H3.wav");
+    writeSample(a1, 1);
+    writeSample(b1, 2);
+    writeSample(b2, 3);
+    writeWholeFile(b3, "short");
+    writeSample(a3, 4);
+    const std::vector<std::string> inputs{a1, b1, a1, a2, b2, b3, a3};
+    using S = FileOutcome::Stage;
+    const std::vector<S> expected{S::Converted, S::ReportTaken, S::Converted, S::NotOpened,
+                                  S::Converted, S::NotOpened,   S::Converted};
+
+    for (int jobs : {1, 2, 7}) {
+        TempDir out;
+        BatchOptions options{out.path().string(), "No Prefix", jobs, nullptr, {}};
+        const auto outcomes = convertAll(inputs, options);
+        for (std::size_t i = 0; i < inputs.size(); ++i)
+            EXPECT_EQ(outcomes[i].stage, expected[i]) << inputs[i] << ", " << jobs << " jobs";
+        EXPECT_EQ(outcomes[1].output, out.file("H1.csv"));
+        EXPECT_EQ(outcomes[1].io.reason, "its report would replace the one just written from " + a1);
+        EXPECT_EQ(outcomes[5].io.reason, "only 5 of 27,884 bytes");
+        EXPECT_EQ(readWholeFile(out.file("H1.csv")), formatCsvReport(makeSampleSignature(1))) << jobs;
+        EXPECT_EQ(readWholeFile(out.file("H2.csv")), formatCsvReport(makeSampleSignature(3))) << jobs;
+        EXPECT_EQ(readWholeFile(out.file("H3.csv")), formatCsvReport(makeSampleSignature(4))) << jobs;
+        EXPECT_EQ(listDirectory(out.path()), "H1.csv H2.csv H3.csv");
+    }
+}
+
+// Audio and truncated files give no report, on the command line's converter
+// as in the window.
+TEST(BatchConverter, FilesThatAreNoSignatureGetNoReport)
+{
+    TempDir in, out;
+    writeWholeFile(in.file("H1.wav"), makeWaveAudio(16000));
+    writeWholeFile(in.file("H2.wav"), makeWaveAudio(400));
+    writeSample(in.file("H3.wav"), 3);
+    writeWholeFile(in.file("H4.wav"), readWholeFile(in.file("H3.wav")).substr(0, 27000));
+    const std::vector<std::string> inputs{in.file("H1.wav"), in.file("H2.wav"), in.file("H3.wav"), in.file("H4.wav")};
+    const auto outcomes = convertAll(inputs, {out.path().string(), "No Prefix", 2, nullptr, {}});
+    EXPECT_EQ(outcomes[0].io.reason, "an audio file, not a signature");
+    EXPECT_EQ(outcomes[1].io.reason, "an audio file, not a signature");
+    EXPECT_EQ(outcomes[2].stage, FileOutcome::Stage::Converted);
+    EXPECT_EQ(outcomes[3].io.reason, "only 27,000 of 27,884 bytes");
+    EXPECT_EQ(listDirectory(out.path()), "H3.csv");
+}

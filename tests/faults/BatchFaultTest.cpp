@@ -6,6 +6,7 @@
 #include "BatchProcedure.h"
 #include "CsvReport.h"
 #include "FaultSupport.h"
+#include "RecordingHost.h"
 #include "SampleSignature.h"
 #include "TempDir.h"
 
@@ -20,48 +21,6 @@ namespace fs = std::filesystem;
 using faults::Unsupported;
 
 namespace {
-
-// Stands in for the main window: a fixed list, a confirmed target, scripted
-// answers to the questions, and a hook where the window would run its events.
-class RecordingHost : public ConversionHost
-{
-public:
-    std::vector<std::string> items;
-    std::string target;
-    std::deque<bool> answers; // runs out: Cancel
-    std::vector<std::string> questions;
-    std::string result;
-    std::function<void(int written)> betweenFiles;
-
-    std::optional<std::string> chooseTarget(const std::string&, const std::string&) override { return target; }
-    std::string currentTargetName() override { return target; }
-    std::string lastSaveDir() override { return {}; }
-    void rememberSaveDir(const std::string&) override {}
-    int itemCount() override { return static_cast<int>(items.size()); }
-    bool itemSelected(int) override { return true; }
-    std::string itemText(int index) override { return items.at(static_cast<std::size_t>(index)); }
-    void showProgress(int) override {}
-    void setProgress(int) override {}
-    void hideProgress() override {}
-    bool askContinue(const std::string& text) override
-    {
-        questions.push_back(text);
-        if (answers.empty())
-            return false;
-        const bool ok = answers.front();
-        answers.pop_front();
-        return ok;
-    }
-    void showResult(const std::string& text) override { result = text; }
-    void processPendingEvents() override
-    {
-        if (betweenFiles)
-            betweenFiles(++m_written);
-    }
-
-private:
-    int m_written = 0;
-};
 
 std::string cannotCreate(const std::string& path)
 {
@@ -237,4 +196,33 @@ TEST_F(BatchFaultTest, FileWithoutReadPermissionIsRefused)
         GTEST_SKIP() << "cannot run as nobody here";
     EXPECT_EQ(status, 0);
     EXPECT_EQ(listDirectory(out), "H0001.csv H0003.csv H0004.csv");
+}
+
+// Files that open but hold no signature: a truncated copy, an empty file, real
+// audio under ".wav" (long enough to pass for a record by size, and short).
+// Each gets the question with its reason on a line of its own, no report and
+// no count; a report an earlier batch left under such a name is kept.
+TEST_F(BatchFaultTest, FilesThatAreNoSignatureAskWithTheirReasonAndGetNoReport)
+{
+    const std::string full = readWholeFile(host.items[0]);
+    const std::string truncated = in + "/H0010.wav", empty = in + "/H0011.wav";
+    const std::string longAudio = in + "/H0012.wav", shortAudio = in + "/H0013.wav";
+    writeWholeFile(truncated, full.substr(0, 100));
+    writeWholeFile(empty, "");
+    faults::writeAudio(longAudio, 16000);
+    faults::writeAudio(shortAudio, 400);
+    ASSERT_GE(fs::file_size(longAudio), 27884u);
+    writeWholeFile(out + "/H0012.csv", "report of an earlier batch\r\n");
+    host.items = {host.items[0], truncated, empty, longAudio, shortAudio, host.items[1]};
+    host.answers = {true, true, true, true};
+
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 2);
+    EXPECT_EQ(host.questions,
+              (std::vector<std::string>{cannotOpen(truncated) + "\n(only 100 of 27,884 bytes)",
+                                        cannotOpen(empty) + "\n(an empty file, not a signature)",
+                                        cannotOpen(longAudio) + "\n(an audio file, not a signature)",
+                                        cannotOpen(shortAudio) + "\n(an audio file, not a signature)"}));
+    EXPECT_EQ(host.result, converted(2));
+    EXPECT_EQ(listDirectory(out), "H0001.csv H0002.csv H0012.csv");
+    EXPECT_EQ(readWholeFile(out + "/H0012.csv"), "report of an earlier batch\r\n");
 }

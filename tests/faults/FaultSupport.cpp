@@ -70,6 +70,11 @@ void writeSample(const std::string& path, unsigned index)
     writeWholeFile(path, std::string(reinterpret_cast<const char*>(r.bytes.data()), r.bytes.size()));
 }
 
+void writeAudio(const std::string& path, unsigned frames)
+{
+    writeWholeFile(path, makeWaveAudio(frames));
+}
+
 std::vector<std::string> makeHostileInputs(const std::string& dir)
 {
     const std::string folder = dir + "/H-folder.wav";

@@ -34,6 +34,10 @@ void limitFileSize(std::size_t bytes);
 // Writes a signature file made by the sample generator.
 void writeSample(const std::string& path, unsigned index);
 
+// Writes a real RIFF/WAVE audio file of the given number of frames (two bytes
+// each, after a 44-byte header).
+void writeAudio(const std::string& path, unsigned frames);
+
 // Every input a user can pick that is not a signature file: a directory, a
 // FIFO without writer, a dangling link, a link loop, a character device, and
 // a missing file, all made under dir (except /dev/zero).

@@ -234,3 +234,22 @@ TEST_F(ScheduleEngineTest, FailuresAreSkippedSilently)
     EXPECT_EQ(host.passes, 1);
     EXPECT_TRUE(host.timer);
 }
+
+// A file the instrument has not finished writing, or an audio file that
+// happens to fit the mask, gets no report in the save folder; an earlier
+// report under its name stays, and the good files around it are converted.
+TEST_F(ScheduleEngineTest, FilesThatAreNoSignatureAreSkipped)
+{
+    writeSample(in.file("H1"), 0);
+    writeWholeFile(in.file("H2"), makeWaveAudio(16000));
+    writeWholeFile(in.file("H3"), readWholeFile(in.file("H1")).substr(0, 20000));
+    writeSample(in.file("H4"), 3);
+    writeWholeFile(out.file("H3.csv"), "report of an earlier pass\r\n");
+    settings.asInterval = -1;
+    engine.start();
+    engine.tick();
+    EXPECT_EQ(host.passes, 1);
+    EXPECT_EQ(listDirectory(out.path()), "H1.csv H3.csv H4.csv");
+    EXPECT_EQ(readWholeFile(out.file("H3.csv")), "report of an earlier pass\r\n");
+    EXPECT_TRUE(host.timer);
+}

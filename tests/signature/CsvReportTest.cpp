@@ -202,7 +202,10 @@ TEST(CsvReport, ReadOnlyReportOrNonFileTargetIsNotReplaced)
     EXPECT_EQ(listDirectory(dir.path()), "H0001.csv adir.csv");
 }
 
-TEST(CsvReport, WritesThroughALinkInsteadOfReplacingIt)
+// Reports go into folders other users may write to: a link planted under a
+// report's name must not make the write land on the file it points to. The
+// link is replaced by the report; its target keeps what it held.
+TEST(CsvReport, ReplacesALinkAtTheReportNameAndLeavesItsTargetAlone)
 {
     TempDir dir;
     writeWholeFile(dir.file("real.csv"), "old");
@@ -211,8 +214,9 @@ TEST(CsvReport, WritesThroughALinkInsteadOfReplacingIt)
     ASSERT_EQ(WriteCsvReport(dir.file("link.csv"), r), 1);
     struct stat st{};
     ASSERT_EQ(::lstat(dir.file("link.csv").c_str(), &st), 0);
-    EXPECT_TRUE(S_ISLNK(st.st_mode));
-    EXPECT_EQ(readWholeFile(dir.file("real.csv")), golden("zero"));
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(readWholeFile(dir.file("link.csv")), golden("zero"));
+    EXPECT_EQ(readWholeFile(dir.file("real.csv")), "old");
 }
 
 // A disk that fills up while writing must give -1, keep the earlier report and

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -53,18 +55,69 @@ TEST_F(SignatureFileTest, LongFileUsesOnlyItsFirstRecordSize)
     EXPECT_EQ(imageOf(currentSignature), longer.substr(0, SignatureRecord::Size));
 }
 
-// A short file must not report another stroke's bytes under its name: what it
-// lacks reads as zero.
-TEST_F(SignatureFileTest, ShortOrEmptyFileAfterAFullOneLeavesNoStaleBytes)
+// A file too short to be a record is no signature: converting it would give a
+// report of zeros (or of the previous file's bytes) under its name. It fails
+// with the number of bytes it has, and the record stays as it was.
+TEST_F(SignatureFileTest, ShortOrEmptyFileIsRefusedWithItsSizeAndLeavesTheRecord)
 {
-    writeWholeFile(dir.file("short"), patternBytes(100, 3));
-    EXPECT_EQ(ReadSignatureFile(dir.file("short")), 1);
-    EXPECT_EQ(imageOf(currentSignature), patternBytes(100, 3) + std::string(SignatureRecord::Size - 100, '\0'));
+    const std::pair<std::size_t, std::string> cases[] = {
+        {100, "only 100 of 27,884 bytes"}, {SignatureRecord::Size - 1, "only 27,883 of 27,884 bytes"},
+        {999, "only 999 of 27,884 bytes"}, {1000, "only 1,000 of 27,884 bytes"},
+        {11, "only 11 of 27,884 bytes"},   {0, "an empty file, not a signature"},
+    };
+    for (const auto& [size, reason] : cases) {
+        writeWholeFile(dir.file("short"), patternBytes(size, 3));
+        EXPECT_EQ(ReadSignatureFile(dir.file("short")), -1) << size;
+        EXPECT_EQ(currentSignature, before) << size;
+        const SignatureRead read = readSignature(dir.file("short"), currentSignature);
+        EXPECT_EQ(read.reason, reason);
+        EXPECT_TRUE(read.notASignature) << size;
+        EXPECT_EQ(currentSignature, before) << size;
+    }
+}
 
-    currentSignature = before;
-    writeWholeFile(dir.file("empty"), "");
-    EXPECT_EQ(ReadSignatureFile(dir.file("empty")), 1);
-    EXPECT_EQ(imageOf(currentSignature), std::string(SignatureRecord::Size, '\0'));
+// The open dialog offers "*.wav", which draws in real audio files. Long or
+// short, a RIFF/WAVE file is refused as audio; "RIFF" alone (a job name, say)
+// or WAVE at another place is no audio header.
+TEST_F(SignatureFileTest, AudioFileIsRefusedAsAudio)
+{
+    const auto withHeader = [](std::string bytes, std::string_view riff, std::string_view wave, std::size_t at) {
+        bytes.replace(0, riff.size(), riff);
+        bytes.replace(at, wave.size(), wave);
+        return bytes;
+    };
+    for (const std::size_t size : {std::size_t{40000}, SignatureRecord::Size, std::size_t{844}, std::size_t{12}}) {
+        writeWholeFile(dir.file("tone.wav"), withHeader(patternBytes(size, 6), "RIFF", "WAVE", 8));
+        const SignatureRead read = readSignature(dir.file("tone.wav"), currentSignature);
+        EXPECT_FALSE(read) << size;
+        EXPECT_TRUE(read.notASignature) << size;
+        EXPECT_EQ(read.reason, "an audio file, not a signature") << size;
+        EXPECT_EQ(currentSignature, before) << size;
+    }
+
+    const std::string notAudio[] = {withHeader(patternBytes(SignatureRecord::Size, 7), "RIFF", "AVI ", 8),
+                                    withHeader(patternBytes(SignatureRecord::Size, 8), "RIFX", "WAVE", 8),
+                                    withHeader(patternBytes(SignatureRecord::Size, 9), "RIFF", "WAVE", 9)};
+    for (const std::string& bytes : notAudio) {
+        writeWholeFile(dir.file("H0001.wav"), bytes);
+        EXPECT_EQ(ReadSignatureFile(dir.file("H0001.wav")), 1) << bytes.substr(0, 13);
+        EXPECT_EQ(imageOf(currentSignature), bytes);
+    }
+}
+
+// What cannot be opened is not the file's content: it keeps the system's
+// reason and is not marked as "no signature".
+TEST_F(SignatureFileTest, OpenFailureIsNotCalledNoSignature)
+{
+    const SignatureRead read = readSignature(dir.file("missing.wav"), currentSignature);
+    EXPECT_FALSE(read);
+    EXPECT_FALSE(read.notASignature);
+    EXPECT_EQ(read.reason, "No such file or directory");
+
+    writeWholeFile(dir.file("H0001.wav"), patternBytes(SignatureRecord::Size, 1));
+    const SignatureRead good = readSignature(dir.file("H0001.wav"), currentSignature);
+    EXPECT_TRUE(good);
+    EXPECT_FALSE(good.notASignature);
 }
 
 // Files that cannot be opened, or are not files at all, fail without touching
@@ -74,8 +127,8 @@ TEST_F(SignatureFileTest, WhatCannotBeOpenedFailsAndLeavesTheRecord)
     ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0600), 0);
     ASSERT_EQ(::symlink("nowhere", dir.file("dangling").c_str()), 0);
     ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
-    const std::string cases[] = {dir.file("missing.wav"), dir.path().string(), dir.file("fifo"),
-                                 dir.file("dangling"), dir.file("loop"), "/dev/zero", "/dev/null", ""};
+    const std::string cases[] = {dir.file("missing.wav"), dir.path().string(), dir.file("fifo"), dir.file("dangling"),
+                                 dir.file("loop"),        "/dev/zero",         "/dev/null",      ""};
     for (const auto& path : cases) {
         EXPECT_EQ(ReadSignatureFile(path), -1) << path;
         EXPECT_EQ(currentSignature, before) << path;

@@ -121,19 +121,63 @@ TEST_F(ConvertCommandTest, UnwritableDirectoryFailsEveryFile)
     EXPECT_NE(r.err.find("cannot write " + nowhere + "/H0001.csv"), std::string::npos) << r.err;
 }
 
-TEST_F(ConvertCommandTest, LaterDuplicateWinsOnAnyNumberOfThreads)
+// Inputs sharing report names (same base name in two folders, with and
+// without extension): on four threads the first file of each name keeps its
+// report, every later one is named on stderr with the earlier one, and the
+// run exits with 1.
+TEST_F(ConvertCommandTest, EarlierReportStaysAndLaterSameNameFailsOnAnyNumberOfThreads)
 {
     std::vector<std::string> args{"-o", out.path().string(), "-j", "4"};
     std::filesystem::create_directory(in.path() / "x");
-    for (std::uint32_t i = 0; i < 12; ++i)
-        args.push_back(sample("H" + std::to_string(i % 3) + (i % 2 ? ".wav" : ""), i));
+    for (std::uint32_t i = 0; i < 6; ++i)
+        args.push_back(sample("H" + std::to_string(i % 3) + (i < 3 ? ".wav" : ""), i));
     args.push_back(sample("x/H1", 99));
+    args.push_back(args[4]); // H0.wav again: the same file, converted again
     const CommandRun r = convert(args, scratch);
-    EXPECT_EQ(r.status, 0) << r.err;
-    // x/H1 came last among the inputs named H1, so its record is in H1.csv.
-    const SignatureRecord winner = makeSampleSignature(99);
-    EXPECT_NE(readWholeFile(out.file("H1.csv")).find(std::string(winner.jobName())), std::string::npos);
-    EXPECT_NE(readWholeFile(out.file("H1.csv")).find(std::string(winner.timeText())), std::string::npos);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.out, "4 of 8 file(s) converted\n");
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        const std::string report = out.file("H" + std::to_string(i) + ".csv");
+        EXPECT_EQ(readWholeFile(report), formatCsvReport(makeSampleSignature(i)));
+        const std::string earlier = in.file("H" + std::to_string(i) + ".wav");
+        const std::string later = in.file("H" + std::to_string(i));
+        EXPECT_NE(r.err.find("quorvex-convert: cannot write " + report + " (from " + later +
+                             "): its report would replace the one just written from " + earlier + "\n"),
+                  std::string::npos)
+            << r.err;
+    }
+    EXPECT_NE(r.err.find("(from " + in.file("x/H1") + "): its report would replace the one just written from " +
+                         in.file("H1.wav")),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(listDirectory(out.path()), "H0.csv H1.csv H2.csv");
+}
+
+// Truncated, empty and audio files are named with their reason and get no
+// report; a report an earlier run left under such a name stays.
+TEST_F(ConvertCommandTest, FilesThatAreNoSignatureAreNamedWithTheirReason)
+{
+    const auto good = sample("H0001.wav", 0);
+    writeWholeFile(in.file("H0002.wav"), readWholeFile(good).substr(0, 100));
+    writeWholeFile(in.file("H0003.wav"), "");
+    writeWholeFile(in.file("H0004.wav"), makeWaveAudio(16000));
+    writeWholeFile(in.file("H0005.wav"), makeWaveAudio(400));
+    writeWholeFile(out.file("H0004.csv"), "report of an earlier run\r\n");
+    const CommandRun r = convert({"-o", out.path().string(), good, in.file("H0002.wav"), in.file("H0003.wav"),
+                                  in.file("H0004.wav"), in.file("H0005.wav")},
+                                 scratch);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "1 of 5 file(s) converted\n");
+    const std::pair<std::string, std::string> reasons[] = {{"H0002.wav", "only 100 of 27,884 bytes"},
+                                                           {"H0003.wav", "an empty file, not a signature"},
+                                                           {"H0004.wav", "an audio file, not a signature"},
+                                                           {"H0005.wav", "an audio file, not a signature"}};
+    for (const auto& [name, reason] : reasons)
+        EXPECT_NE(r.err.find("quorvex-convert: cannot open " + in.file(name) + ": " + reason + "\n"),
+                  std::string::npos)
+            << r.err;
+    EXPECT_EQ(listDirectory(out.path()), "H0001.csv H0004.csv");
+    EXPECT_EQ(readWholeFile(out.file("H0004.csv")), "report of an earlier run\r\n");
 }
 
 TEST_F(ConvertCommandTest, UsageErrorsExitWithTwo)
@@ -163,6 +207,20 @@ TEST_F(ConvertCommandTest, WatchOnceConvertsTheFolderBySignatureMask)
     const CommandRun r = convert({"--watch", in.path().string(), "--once", "-o", out.path().string(), "-p", "S"}, scratch);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find(" 2 of 2 file(s) converted"), std::string::npos) << r.out;
+    EXPECT_EQ(listDirectory(out.path()), "S-H0001.csv S-h0002.csv");
+
+    // A truncated or audio file in the folder is skipped and named.
+    writeWholeFile(in.file("H0005"), "truncated");
+    writeWholeFile(in.file("H0006"), makeWaveAudio(16000));
+    const CommandRun bad =
+        convert({"--watch", in.path().string(), "--once", "-o", out.path().string(), "-p", "S"}, scratch);
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.out.find(" 2 of 4 file(s) converted"), std::string::npos) << bad.out;
+    EXPECT_NE(bad.err.find("cannot open " + in.file("H0005") + ": only 9 of 27,884 bytes\n"), std::string::npos)
+        << bad.err;
+    EXPECT_NE(bad.err.find("cannot open " + in.file("H0006") + ": an audio file, not a signature\n"),
+              std::string::npos)
+        << bad.err;
     EXPECT_EQ(listDirectory(out.path()), "S-H0001.csv S-h0002.csv");
 
     const CommandRun missing = convert({"--watch", in.file("gone"), "--once"}, scratch);

@@ -39,6 +39,8 @@ void printUsage(std::FILE* to)
                  "      --version        show the version and exit\n"
                  "\n"
                  "Each FILE gives DIR/[PREFIX-]NAME.csv, NAME being FILE's name without its extension.\n"
+                 "When two different FILEs give one report name, the later one fails and the\n"
+                 "earlier one's report stays. Files that are not signatures are refused.\n"
                  "Exit status: 0 all converted, 1 some file failed, 2 usage error.\n",
                  ConvertProgram, ConvertProgram, ConvertProgram);
 }

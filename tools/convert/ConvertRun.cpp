@@ -40,7 +40,7 @@ BatchSummary convertReporting(const std::vector<std::string>& inputs, BatchOptio
         if (outcome.stage == FileOutcome::Stage::NotOpened)
             std::fprintf(stderr, "%s: cannot open %s: %s\n", ConvertProgram, inputs[index].c_str(),
                          outcome.io.reason.c_str());
-        else if (outcome.stage == FileOutcome::Stage::NotWritten)
+        else if (outcome.stage == FileOutcome::Stage::NotWritten || outcome.stage == FileOutcome::Stage::ReportTaken)
             std::fprintf(stderr, "%s: cannot write %s (from %s): %s\n", ConvertProgram, outcome.output.c_str(),
                          inputs[index].c_str(), outcome.io.reason.c_str());
         if (showProgress)

@@ -95,3 +95,30 @@ SignatureRecord makeSampleSignature(std::uint32_t index)
             r.setCurve(3, i, -10000.0f);
     return r;
 }
+
+std::string makeWaveAudio(std::uint32_t frames)
+{
+    constexpr std::uint32_t Rate = 8000;
+    constexpr std::uint16_t Channels = 1, Bits = 16, BlockAlign = Channels * Bits / 8;
+    const std::uint32_t dataBytes = frames * BlockAlign;
+    std::string out;
+    auto put = [&out](std::uint64_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+    };
+    out += "RIFF";
+    put(36 + dataBytes, 4);
+    out += "WAVEfmt ";
+    put(16, 4); // size of the format chunk
+    put(1, 2);  // PCM
+    put(Channels, 2);
+    put(Rate, 4);
+    put(Rate * BlockAlign, 4);
+    put(BlockAlign, 2);
+    put(Bits, 2);
+    out += "data";
+    put(dataBytes, 4);
+    for (std::uint32_t i = 0; i < frames; ++i) // 440 Hz at a quarter of full scale
+        put(static_cast<std::uint16_t>(std::lround(8192 * std::sin(2 * std::numbers::pi * 440 * i / Rate))), 2);
+    return out;
+}
