@@ -178,6 +178,22 @@ std::optional<qsizetype> ChartCursor::nearestPoint(const QList<QPointF>& points,
     return best;
 }
 
+bool ChartCursor::reaches(const QList<QPointF>& points, double angle)
+{
+    if (points.isEmpty() || std::isnan(angle))
+        return false;
+    const double first = points.front().x();
+    const double last = points.back().x();
+    const double step = points.size() > 1 ? (last - first) / static_cast<double>(points.size() - 1) : 0.0;
+    const double end = last + step;
+    const double lo = std::min(first, end);
+    const double hi = std::max(first, end);
+    // The ends are sums of many steps; a rounding must not cut off the end
+    // of a window, nor a window of no width from the axis drawn around it.
+    const double slack = 1e-9 * std::max({1.0, std::abs(lo), std::abs(hi)});
+    return angle >= lo - slack && angle <= hi + slack;
+}
+
 CursorReading ChartCursor::readingAt(const SignatureChart& chart, double angle)
 {
     CursorReading reading;
@@ -187,9 +203,11 @@ CursorReading ChartCursor::readingAt(const SignatureChart& chart, double angle)
         if (!s->isVisible())
             continue;
         const QList<QPointF> points = s->points(); // shared, not copied
+        if (!reaches(points, angle))
+            continue; // an empty curve, or one whose window ends short of the angle
         const std::optional<qsizetype> nearest = nearestPoint(points, angle);
         if (!nearest)
-            continue; // an empty curve draws nothing, so it reads nothing
+            continue;
         reading.rows.append({i, s->name(), s->color(), points[*nearest].y()});
     }
     return reading;

@@ -13,7 +13,9 @@ class QGraphicsLineItem;
 class SignatureChart;
 
 // What the read-out shows for one position of the mouse: the angle under it
-// and, for every curve shown, the load of the curve point nearest to that angle.
+// and, for every curve shown whose window reaches that angle, the load of the
+// curve point nearest to it. Waves recorded with different windows share the
+// axis, so a curve may well have nothing at the angle under the mouse.
 struct CursorReading
 {
     struct Row
@@ -77,7 +79,13 @@ public:
     // first of equally near points wins. Nothing for an empty list, or when
     // no X can be compared (not a number).
     static std::optional<qsizetype> nearestPoint(const QList<QPointF>& points, double x);
-    // The reading of the active, non-empty series of chart at angle.
+    // Whether a curve reaches angle. Its points are evenly spaced samples, each
+    // standing for the step that follows it, so a curve covers its record's
+    // whole window: from its first point to one step past its last, rising or
+    // falling. A curve of no width (every point at one angle) reaches only that
+    // angle, within rounding.
+    static bool reaches(const QList<QPointF>& points, double angle);
+    // The reading of the active series of chart that reach angle.
     static CursorReading readingAt(const SignatureChart& chart, double angle);
 
     QRectF boundingRect() const override { return {}; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -107,6 +108,12 @@ public:
     void Print1Click();
     void PrintSignaturePage();
 
+    // Whether the file of wave (1..5) could not be read by the last pass that
+    // read it: such a wave is shown empty, without legend entries or channel
+    // items to tick, and printed as unreadable.
+    bool isUnreadable(int wave) const { return m_unreadable.at(static_cast<std::size_t>(wave - 1)); }
+    const std::array<bool, 5>& unreadableWaves() const { return m_unreadable; }
+
     // Shows text in the record label, in the largest type (up to its designed
     // 13 pixels) at which it ends left of the arrow buttons.
     void setRecordLabel(const QString& text);
@@ -124,10 +131,16 @@ private:
     void stepFileList(int delta);
     QListWidget* fileList() const;
     void fitRecordLabel();
+    // Reads the files of waves 1..count into waveRecords; the reasons of those
+    // that could not be read, one line each.
+    QStringList readWaveFiles(int count);
+    void showWaves(int count);
     QPrinter& printer();
 
     Anchors* m_anchors = nullptr;
     std::unique_ptr<QPrinter> m_printer;
+    // Kept with the slots of waveRecords: a slot the pass does not read keeps its flag too.
+    std::array<bool, 5> m_unreadable{};
 };
 
 extern TWaveFrm* WaveFrm;

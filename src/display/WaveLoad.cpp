@@ -9,41 +9,85 @@
 #include "ViewHandoff.h"
 #include "WaveRecords.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
-#include <QStringList>
 #include <QTimer>
+
+QStringList TWaveFrm::readWaveFiles(int count)
+{
+    // Every read goes through the program's shared record and is copied whole
+    // into the wave's slot. A file that cannot be read leaves its slot zeroed
+    // and its wave empty, so no wave is ever shown under another file's name.
+    QStringList problems;
+    for (std::size_t k = 0; k < static_cast<std::size_t>(count) && !viewFileNames[k].empty(); ++k) {
+        const std::string& path = viewFileNames[k];
+        // The reader behind ReadSignatureFile, for the reason it gives.
+        const IoResult read = readSignature(path, currentSignature);
+        m_unreadable[k] = !read;
+        if (read) {
+            waveRecords[k] = currentSignature;
+        } else {
+            waveRecords[k] = SignatureRecord{};
+            problems << QStringLiteral("Cannot open  %1  (%2)")
+                            .arg(fromPath(path), QString::fromLocal8Bit(read.reason.c_str()));
+        }
+    }
+    return problems;
+}
+
+void TWaveFrm::showWaves(int count)
+{
+    // An unreadable wave keeps its menu, so the numbering of the others stays
+    // plain, but has nothing to tick.
+    for (int w = 1; w <= count; ++w) {
+        const bool readable = !isUnreadable(w);
+        waveMenu(w)->menuAction()->setVisible(true);
+        for (int c = 1; c <= SignatureRecord::ChannelCount; ++c) {
+            QAction* item = channelItem(w, c);
+            item->setChecked(readable);
+            item->setEnabled(readable);
+        }
+    }
+
+    // Each wave lies at its own record's angles, and the bottom axis holds
+    // every shown wave's window. The points of one wave stay exactly where
+    // they always were.
+    QList<const SignatureRecord*> drawn;
+    for (int w = 1; w <= count; ++w)
+        if (!isUnreadable(w))
+            drawn << &waveRecords[static_cast<std::size_t>(w - 1)];
+    const AngleSpan span = windowSpan(drawn);
+    WaveChrt->setBottomRange(span.min, span.max);
+
+    for (int i = 0; i < SignatureChart::SeriesCount; ++i) {
+        const int wave = i / SignatureRecord::ChannelCount + 1;
+        const bool shown = wave <= count && !isUnreadable(wave);
+        if (shown) {
+            const SignatureRecord& record = waveRecords[static_cast<std::size_t>(wave - 1)];
+            WaveChrt->replacePoints(i, curvePoints(record, i % SignatureRecord::ChannelCount, waveAngles(record)));
+        } else {
+            WaveChrt->replacePoints(i, {});
+        }
+        // Hidden, a series also leaves the legend.
+        WaveChrt->setActive(i, shown);
+    }
+}
 
 void TWaveFrm::TMR_InitTimer()
 {
     TMR_Init->stop(); // one showing, one pass
     const int count = viewFileCount;
     const bool countKnown = count >= 1 && count <= MaxWaves;
+    const QStringList unreadable = countKnown ? readWaveFiles(count) : QStringList();
 
-    // Every read goes through the program's shared record and is copied whole
-    // into the wave's slot. A file that cannot be read leaves its slot zeroed
-    // and its curves empty, so no wave is ever shown under another file's name.
-    std::array<bool, MaxWaves> unread{};
-    QStringList unreadable;
-    if (countKnown) {
-        for (std::size_t k = 0; k < static_cast<std::size_t>(count) && !viewFileNames[k].empty(); ++k) {
-            const std::string& path = viewFileNames[k];
-            // The reader behind ReadSignatureFile, for the reason it gives.
-            const IoResult read = readSignature(path, currentSignature);
-            if (read) {
-                waveRecords[k] = currentSignature;
-            } else {
-                waveRecords[k] = SignatureRecord{};
-                unread[k] = true;
-                unreadable << QStringLiteral("Cannot open  %1  (%2)")
-                                  .arg(fromPath(path),
-                                       QString::fromLocal8Bit(read.reason.c_str()));
-            }
-        }
-    }
-
-    setRecordLabel(QString::fromLatin1(recordLabelText(waveRecords[0], count)));
+    // A single wave whose file could not be read has no record to describe;
+    // zeros in its place would read as a real stroke.
+    if (count == 1 && isUnreadable(1))
+        setRecordLabel(QStringLiteral("%1  %2").arg(QFileInfo(fromPath(viewFileNames[0])).fileName(),
+                                                    QLatin1String(UnreadableWave)));
+    else
+        setRecordLabel(QString::fromLatin1(recordLabelText(waveRecords[0], count)));
 
     for (int w = 1; w <= MaxWaves; ++w)
         waveMenu(w)->menuAction()->setVisible(false);
@@ -58,32 +102,7 @@ void TWaveFrm::TMR_InitTimer()
         return;
     }
 
-    for (int w = 1; w <= count; ++w) {
-        waveMenu(w)->menuAction()->setVisible(true);
-        for (int c = 1; c <= SignatureRecord::ChannelCount; ++c)
-            channelItem(w, c)->setChecked(true);
-    }
-
-    // Every wave is drawn on wave 1's angles, whatever its own window. When
-    // wave 1 could not be read, the first wave that could sets the scale, so
-    // the others are not squeezed onto an empty window.
-    std::size_t scale = 0;
-    while (scale + 1 < static_cast<std::size_t>(count) && unread[scale])
-        ++scale;
-    const SignatureRecord& first = waveRecords[scale];
-    WaveChrt->setBottomRange(first.windowStartAngle(), first.windowEndAngle());
-    const WaveAngles angles = waveAngles(first);
-    for (int i = 0; i < SignatureChart::SeriesCount; ++i) {
-        const int wave = i / SignatureRecord::ChannelCount;
-        const bool shown = wave < count;
-        if (shown && !unread[static_cast<std::size_t>(wave)])
-            WaveChrt->replacePoints(
-                i, curvePoints(waveRecords[static_cast<std::size_t>(wave)], i % SignatureRecord::ChannelCount, angles));
-        else
-            WaveChrt->replacePoints(i, {});
-        WaveChrt->setActive(i, shown);
-    }
-
+    showWaves(count);
     if (!unreadable.isEmpty())
-        dialogs().message(this, unreadable.join(QLatin1Char('\n')), QString::fromUtf8(ApplicationTitle));
+        dialogs().warning(this, unreadable.join(QLatin1Char('\n')), QString::fromUtf8(ApplicationTitle));
 }

@@ -66,7 +66,7 @@ void TWaveFrm::PrintSignaturePage()
     // failure prints nothing rather than half a page.
     const EmfPicture chart = readChartPicture(QString::fromLatin1(ChartPictureName));
     const QString title = Fm_TitleEnter ? Fm_TitleEnter->Ed_PrtTitle->text() : QString();
-    const QList<DetailRow> rows = detailRows(waveRecords, viewFileCount);
+    const QList<DetailRow> rows = detailRows(waveRecords, viewFileCount, m_unreadable);
 
     Pn_Printing->raise();
     Pn_Printing->show();

@@ -42,12 +42,15 @@ struct DetailRow
 
 // The detail block for count waves: wave 1's date, time, job and peaks one
 // per row when count is 1, otherwise one summary row per wave (at most the
-// five records there are).
-QList<DetailRow> detailRows(const std::array<SignatureRecord, 5>& records, int count);
+// five records there are). A wave whose file could not be read (unreadable,
+// slot k for wave k+1) has a single row that says so.
+QList<DetailRow> detailRows(const std::array<SignatureRecord, 5>& records, int count,
+                            const std::array<bool, 5>& unreadable = {});
 
 // Draws the page on painter, whose device is W + 1 by H + 1 pixels: the chart
 // stretched into its rectangle, the title centred by its length, the detail
-// rows, the maker's notice and the frame around the page. A text that would
-// run past the frame is set smaller, never moved.
+// rows, the maker's notice and the frame around the page. Texts keep their
+// designed sizes unless they would overlap or run over the frame (see
+// PrintedTexts); they are set smaller then, never moved.
 void drawSignaturePage(QPainter& painter, int W, int H, const EmfPicture& chart, const QString& title,
                        const QList<DetailRow>& rows);

@@ -1,8 +1,10 @@
 #include "WaveRecords.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 std::array<SignatureRecord, 5> waveRecords;
 
@@ -40,16 +42,30 @@ std::string recordLabelText(const SignatureRecord& first, int count)
     return text;
 }
 
-WaveAngles waveAngles(const SignatureRecord& first)
+WaveAngles waveAngles(const SignatureRecord& record)
 {
     WaveAngles x{};
-    const double step = (first.windowEndAngle() - first.windowStartAngle()) / 448.0;
-    double at = first.windowStartAngle();
+    const double step = (record.windowEndAngle() - record.windowStartAngle()) / 448.0;
+    double at = record.windowStartAngle();
     for (double& v : x) {
         v = at;
         at += step;
     }
     return x;
+}
+
+AngleSpan windowSpan(const QList<const SignatureRecord*>& records)
+{
+    if (records.isEmpty())
+        return {};
+    AngleSpan span{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+    for (const SignatureRecord* r : records) {
+        const double start = r->windowStartAngle();
+        const double end = r->windowEndAngle();
+        span.min = std::min({span.min, start, end});
+        span.max = std::max({span.max, start, end});
+    }
+    return span;
 }
 
 QList<QPointF> curvePoints(const SignatureRecord& record, int channel, const WaveAngles& angles)

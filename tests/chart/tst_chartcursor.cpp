@@ -189,6 +189,71 @@ private slots:
         QVERIFY(!ChartCursor::nearestPoint(rising, std::nan("")));
     }
 
+    void aCurveReachesItsWholeWindowAndNoFurther()
+    {
+        // 448 points from 0 in steps of 0.5: the window 0 .. 224.
+        QList<QPointF> rising;
+        double x = 0;
+        for (int k = 0; k < 448; ++k, x += 0.5)
+            rising.append({x, 1});
+        for (double inside : {0.0, 0.2, 100.0, 223.5, 223.9, 224.0})
+            QVERIFY2(ChartCursor::reaches(rising, inside), qPrintable(QString::number(inside)));
+        for (double outside : {-0.1, 224.1, 300.0, -1e9})
+            QVERIFY2(!ChartCursor::reaches(rising, outside), qPrintable(QString::number(outside)));
+
+        // Recorded backwards: 314 down to 90.
+        QList<QPointF> falling;
+        x = 314;
+        for (int k = 0; k < 448; ++k, x -= 0.5)
+            falling.append({x, 1});
+        QVERIFY(ChartCursor::reaches(falling, 90) && ChartCursor::reaches(falling, 314));
+        QVERIFY(!ChartCursor::reaches(falling, 89.9) && !ChartCursor::reaches(falling, 314.1));
+
+        // No width: only its own angle, across the axis drawn around it.
+        const QList<QPointF> flat(448, QPointF(120, 7));
+        QVERIFY(ChartCursor::reaches(flat, 120) && ChartCursor::reaches(flat, 120 + 1e-10));
+        QVERIFY(!ChartCursor::reaches(flat, 120.001) && !ChartCursor::reaches(flat, 119.999));
+
+        QVERIFY(!ChartCursor::reaches({}, 0));
+        QVERIFY(!ChartCursor::reaches(rising, std::nan("")));
+    }
+
+    void readsOnlyTheCurvesWhoseWindowHoldsTheAngle()
+    {
+        // Wave 1 at 90 .. 314, wave 2 at 0 .. 224, as the display lays them out.
+        m_chart->setBottomRange(0, 314);
+        const int windows[2][2] = {{90, 314}, {0, 224}};
+        for (int i = 0; i < 8; ++i) {
+            const int start = windows[i / 4][0];
+            QList<QPointF> points;
+            double x = start;
+            for (int k = 0; k < 448; ++k, x += 0.5)
+                points.append({x, knownLoad(i, k)});
+            m_chart->replacePoints(i, points);
+            m_chart->setActive(i, true);
+        }
+        QCoreApplication::processEvents();
+        auto indices = [](const CursorReading& r) {
+            QList<int> out;
+            for (const CursorReading::Row& row : r.rows)
+                out << row.index;
+            return out;
+        };
+        QCOMPARE(indices(ChartCursor::readingAt(*m_chart, 40)), QList<int>({4, 5, 6, 7}));
+        QCOMPARE(indices(ChartCursor::readingAt(*m_chart, 300)), QList<int>({0, 1, 2, 3}));
+        const CursorReading both = ChartCursor::readingAt(*m_chart, 150);
+        QCOMPARE(indices(both), QList<int>({0, 1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(both.rows[0].load, knownLoad(0, 120)); // 150 degrees is point 120 of wave 1 ...
+        QCOMPARE(both.rows[4].load, knownLoad(4, 300)); // ... and point 300 of wave 2
+
+        // Under the mouse, the box lists the angle and only the curves that reach it.
+        const QPoint at = plotPoint(40.0 / 314, 0.5);
+        move(at);
+        QVERIFY(m_cursor->isShown());
+        QCOMPARE(indices(m_cursor->reading()), QList<int>({4, 5, 6, 7}));
+        QCOMPARE(m_cursor->box()->rows().size(), 5);
+    }
+
     void readsTheKnownRecordUnderTheMouse()
     {
         loadKnownRecord(2);
@@ -232,7 +297,7 @@ private slots:
     {
         loadKnownRecord(2);
         m_chart->setActive(1, false);  // a channel toggled off
-        m_chart->replacePoints(6, {}); // a wave that could not be read: active but empty
+        m_chart->replacePoints(6, {}); // an empty curve, though active
         move(plotPoint(0.5, 0.5));
         QList<int> shown;
         for (const CursorReading::Row& row : m_cursor->reading().rows)

@@ -44,10 +44,15 @@ SignatureChart* WaveFixture::chart() const
     return wave->WaveChrt;
 }
 
-bool WaveFixture::view(const QList<SignatureRecord>& records)
+bool WaveFixture::view(const QList<SignatureRecord>& records, const QList<int>& unreadableWaves)
 {
     viewFileNames.fill(std::string());
     for (qsizetype k = 0; k < records.size(); ++k) {
+        if (unreadableWaves.contains(k + 1)) {
+            viewFileNames[static_cast<std::size_t>(k)] =
+                QFile::encodeName(path(QStringLiteral("gone%1.wav").arg(k + 1))).toStdString();
+            continue;
+        }
         QFile f(path(QStringLiteral("H%1.wav").arg(k + 1)));
         if (!f.open(QIODevice::WriteOnly))
             return false;

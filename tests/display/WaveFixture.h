@@ -26,7 +26,10 @@ public:
 
     // Writes the records as files H1.wav .. and shows them in the display, as
     // View does; false when the load pass did not run.
-    bool view(const QList<SignatureRecord>& records);
+    bool view(const QList<SignatureRecord>& records) { return view(records, {}); }
+    // As above, but the waves listed (1..5) name a file that does not exist;
+    // the caller scripts the warning the display shows for them.
+    bool view(const QList<SignatureRecord>& records, const QList<int>& unreadableWaves);
     // Turns channel items off through the menus until only these series are drawn.
     void keepOnly(const QList<int>& seriesIndices);
 

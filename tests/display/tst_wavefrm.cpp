@@ -1,5 +1,6 @@
 // Drives the signature display through its menus and buttons, with scripted
 // dialogs and a file list like the main window's.
+#include "ChartCursor.h"
 #include "SampleSignature.h"
 #include "ScriptedDialogs.h"
 #include "SignatureChart.h"
@@ -8,6 +9,7 @@
 #include "ViewHandoff.h"
 #include "WaveRecords.h"
 
+#include <QApplication>
 #include <QCategoryAxis>
 #include <QFile>
 #include <QLabel>
@@ -18,6 +20,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -237,44 +240,94 @@ private slots:
         }
     }
 
-    void windowsOfWaveOneSetTheScale_data()
+    // Waves taken with different look windows: each lies at its own record's
+    // angles and the bottom axis holds every window. One wave, or several with
+    // one window, are drawn exactly as they always were.
+    void eachWaveLiesAtItsOwnAngles_data()
     {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("end");
+        QTest::addColumn<QList<int>>("windows"); // start and end of wave 1, then of wave 2 if shown
         QTest::addColumn<double>("axisMin");
         QTest::addColumn<double>("axisMax");
-        QTest::newRow("equal") << 120 << 120 << 120.0 << 120.0 + 1e-10;
-        QTest::newRow("reversed") << 200 << 100 << 100.0 << 200.0;
-        QTest::newRow("from zero") << 0 << 224 << 0.0 << 224.0;
+        QTest::newRow("one, no width") << QList<int>{120, 120} << 120.0 << 120.0 + 1e-10;
+        QTest::newRow("one, reversed") << QList<int>{200, 100} << 100.0 << 200.0;
+        QTest::newRow("one, from zero") << QList<int>{0, 224} << 0.0 << 224.0;
+        QTest::newRow("two, apart") << QList<int>{90, 314, 0, 224} << 0.0 << 314.0;
+        QTest::newRow("two, one window") << QList<int>{90, 314, 90, 314} << 90.0 << 314.0;
+        QTest::newRow("two, second reversed") << QList<int>{90, 314, 400, 350} << 90.0 << 400.0;
+        QTest::newRow("two, second wider") << QList<int>{100, 200, -50, 700} << -50.0 << 700.0;
+        QTest::newRow("two, no width") << QList<int>{120, 120, 120, 120} << 120.0 << 120.0 + 1e-10;
     }
-    void windowsOfWaveOneSetTheScale()
+    void eachWaveLiesAtItsOwnAngles()
     {
-        QFETCH(int, start);
-        QFETCH(int, end);
+        QFETCH(QList<int>, windows);
         QFETCH(double, axisMin);
         QFETCH(double, axisMax);
-        SignatureRecord first = makeSampleSignature(0);
-        first.setWindowStartAngle(static_cast<std::int16_t>(start));
-        first.setWindowEndAngle(static_cast<std::int16_t>(end));
-        SignatureRecord second = makeSampleSignature(1);
-        second.setWindowStartAngle(-50); // its own window plays no part
-        second.setWindowEndAngle(700);
-        view({write("a.wav", first), write("b.wav", second)});
-        QCOMPARE(chart()->bottomAxis()->min(), axisMin);
-        QCOMPARE(chart()->bottomAxis()->max(), axisMax);
-
-        // X by repeated addition of wave 1's step, for every wave alike.
-        const double step = (end - start) / 448.0;
-        double x = start;
-        for (int i = 0; i < 448; ++i) {
-            for (int s = 0; s < 8; ++s)
-                QCOMPARE(pointX(s, i), x);
-            x += step;
+        const int waves = static_cast<int>(windows.size() / 2);
+        QStringList files;
+        for (int w = 0; w < waves; ++w) {
+            SignatureRecord r = makeSampleSignature(static_cast<std::uint32_t>(w));
+            r.setWindowStartAngle(static_cast<std::int16_t>(windows[2 * w]));
+            r.setWindowEndAngle(static_cast<std::int16_t>(windows[2 * w + 1]));
+            files << write(QStringLiteral("w%1.wav").arg(w + 1), r);
         }
-        if (start == 0)
+        view(files);
+        // Exactly: a fuzzy comparison would not tell 120 from 120 + 1e-10.
+        QVERIFY2(chart()->bottomAxis()->min() == axisMin, qPrintable(QString::number(chart()->bottomMin(), 'g', 17)));
+        QVERIFY2(chart()->bottomAxis()->max() == axisMax, qPrintable(QString::number(chart()->bottomMax(), 'g', 17)));
+
+        // X by repeated addition of the wave's own step from its own start,
+        // bit for bit as a single wave has always been laid out.
+        for (int w = 0; w < waves; ++w) {
+            const int start = windows[2 * w];
+            const double step = (windows[2 * w + 1] - start) / 448.0;
+            double x = start;
+            for (int i = 0; i < 448; ++i) {
+                for (int c = 0; c < 4; ++c)
+                    QVERIFY2(pointX(4 * w + c, i) == x,
+                             qPrintable(QStringLiteral("wave %1 point %2").arg(w + 1).arg(i)));
+                QVERIFY(std::abs(x - waveRecords[static_cast<std::size_t>(w)].pointAngle(i)) < 1e-9);
+                x += step;
+            }
+        }
+        if (windows[0] == 0)
             QCOMPARE(pointX(0, 1), 0.5);
-        if (end < start)
-            QVERIFY(pointX(4, 447) < pointX(4, 0));
+        if (windows[1] < windows[0])
+            QVERIFY(pointX(0, 447) < pointX(0, 0));
+    }
+
+    // The read-out gives each curve's load at the angle under the mouse, and
+    // nothing for a curve whose window does not reach it.
+    void readoutReadsEachWaveAtItsOwnAngles()
+    {
+        SignatureRecord late = makeSampleSignature(0); // 90 .. 314
+        SignatureRecord early = makeSampleSignature(1);
+        early.setWindowStartAngle(0);
+        early.setWindowEndAngle(224);
+        view({write("late.wav", late), write("early.wav", early)});
+        QCoreApplication::processEvents();
+
+        auto shownAt = [this](double angle) {
+            const QRectF plot = chart()->chart()->plotArea();
+            const double fx = (angle - chart()->bottomMin()) / (chart()->bottomMax() - chart()->bottomMin());
+            const QPoint at = chart()->mapFromScene(QPointF(plot.left() + fx * plot.width(), plot.center().y()));
+            QMouseEvent move(QEvent::MouseMove, at, chart()->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                             {});
+            QApplication::sendEvent(chart()->viewport(), &move);
+            QList<int> indices;
+            for (const CursorReading::Row& row : chart()->readout()->reading().rows)
+                indices << row.index;
+            return indices;
+        };
+        QCOMPARE(shownAt(40), QList<int>({4, 5, 6, 7}));  // only the early window holds 40 degrees
+        QCOMPARE(shownAt(280), QList<int>({0, 1, 2, 3})); // only the late one holds 280
+        QCOMPARE(shownAt(150), QList<int>({0, 1, 2, 3, 4, 5, 6, 7}));
+
+        // At 150 degrees: point 120 of the late record, point 300 of the early one.
+        const CursorReading r = ChartCursor::readingAt(*chart(), 150);
+        QCOMPARE(r.rows.size(), 8);
+        QCOMPARE(r.rows[2].load, static_cast<double>(late.load(2, 120)));
+        QCOMPARE(r.rows[6].load, static_cast<double>(early.load(2, 300)));
+        QVERIFY(late.load(2, 120) != late.load(2, 300)); // the check can tell the points apart
     }
 
     void noSampleValuesAreDrawnAsZero()
@@ -423,9 +476,9 @@ private slots:
         const QString gone = m_data->filePath(QStringLiteral("gone.wav"));
         const QString folder = m_data->path();
         waveRecords[1] = makeSampleSignature(7); // must not reappear under another name
-        m_dialogs->expectMessage();
+        m_dialogs->expectWarning();
         view({files[0], gone, files[2], folder});
-        const auto* box = m_dialogs->last(Kind::Message);
+        const auto* box = m_dialogs->last(Kind::Warning);
         QVERIFY(box);
         QCOMPARE(box->title, QStringLiteral("Quorvex Dravel"));
         const QStringList lines = box->text.split(QLatin1Char('\n'));
@@ -434,23 +487,65 @@ private slots:
         QVERIFY2(lines[1].startsWith(QStringLiteral("Cannot open  ") + folder), qPrintable(lines[1]));
         QCOMPARE(waveRecords[1], SignatureRecord{});
         QCOMPARE(waveRecords[3], SignatureRecord{});
-        for (int i = 0; i < 16; ++i)
-            QCOMPARE(series(i)->count(), (i / 4 == 1 || i / 4 == 3) ? 0 : 448);
         QCOMPARE(waveRecords[2], makeSampleSignature(2)); // the rest goes on
+        QVERIFY(!m_wave->isUnreadable(1) && m_wave->isUnreadable(2) && !m_wave->isUnreadable(3) &&
+                m_wave->isUnreadable(4));
+
+        // The unreadable waves draw nothing, list nothing in the legend and
+        // offer nothing to tick; their menus stay, so the numbering stays plain.
         QCOMPARE(visibleWaveMenus().size(), 4);
-        QCOMPARE(activeCount(), 16);
+        QCOMPARE(activeCount(), 8);
+        for (int i = 0; i < 16; ++i) {
+            const bool unread = i / 4 == 1 || i / 4 == 3;
+            QCOMPARE(series(i)->count(), unread ? 0 : 448);
+            QCOMPARE(chart()->isActive(i), !unread);
+            QCOMPARE(chart()->chart()->legend()->markers(series(i)).first()->isVisible(), !unread);
+            QAction* item = m_wave->channelItem(i / 4 + 1, i % 4 + 1);
+            QCOMPARE(item->isChecked(), !unread);
+            QCOMPARE(item->isEnabled(), !unread);
+        }
+        m_wave->W2Ch1->trigger(); // a disabled item does nothing
+        QVERIFY(!chart()->isActive(4));
+        QVERIFY(!m_wave->W2Ch1->isChecked());
+
+        // Readable again on the next showing: the wave comes back whole.
+        m_wave->close();
+        QVERIFY(QFile::copy(files[1], gone));
+        view({files[0], gone, files[2]});
+        QCOMPARE(activeCount(), 12);
+        for (int c = 1; c <= 4; ++c)
+            QVERIFY(m_wave->channelItem(2, c)->isChecked() && m_wave->channelItem(2, c)->isEnabled());
+        QVERIFY(!m_wave->isUnreadable(2));
+    }
+
+    void oneUnreadableFileSaysSoInTheLabel()
+    {
+        const QStringList files = samples(2);
+        m_dialogs->expectWarning();
+        view({m_data->filePath(QStringLiteral("gone.wav"))});
+        // Not a record of blank texts and zero peaks.
+        QCOMPARE(m_wave->RecordLbl->text(), QStringLiteral("gone.wav  (file could not be read)"));
+        QCOMPARE(activeCount(), 0);
+        QVERIFY(!m_wave->W1Ch1->isEnabled());
+
+        // Stepping on to a readable file shows it as usual.
+        m_wave->Next2->trigger();
+        QVERIFY(m_wave->RecordLbl->text().startsWith(QLatin1String("Time: ")));
+        QCOMPARE(activeCount(), 4);
+        QVERIFY(m_wave->W1Ch1->isEnabled() && m_wave->W1Ch1->isChecked());
     }
 
     void unreadableFirstWaveLeavesTheScaleToTheNextOne()
     {
         const QStringList files = samples(2);
-        m_dialogs->expectMessage();
+        m_dialogs->expectWarning();
         view({m_data->filePath(QStringLiteral("gone.wav")), files[1]});
         QCOMPARE(chart()->bottomMin(), 90.0);
         QCOMPARE(chart()->bottomMax(), 314.0);
         QCOMPARE(series(4)->count(), 448);
         QCOMPARE(series(4)->at(1).x(), 90.5);
         QCOMPARE(series(0)->count(), 0);
+        QVERIFY(!chart()->isActive(0));
     }
 
     void readingStopsAtTheFirstEmptySlot()

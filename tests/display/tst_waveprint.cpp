@@ -11,10 +11,13 @@
 #include "WaveRecords.h"
 
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPaintEngine>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -24,6 +27,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <functional>
 #include <optional>
 
@@ -71,11 +76,80 @@ QList<Word> pdfWords(const QString& pdf)
     QList<Word> words;
     for (auto it = re.globalMatch(html); it.hasNext();) {
         const auto m = it.next();
-        words.append({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
-                                            QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+        // Ligatures ("fi" drawn as one glyph) read as their letters.
+        words.append({m.captured(5).normalized(QString::NormalizationForm_KC),
+                      QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                             QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
     }
     return words;
 }
+
+// Takes the texts a page draws, with their sizes and where they stand, on a
+// device with a printer's own size and resolution.
+class TextRecorder : public QPaintEngine
+{
+public:
+    TextRecorder() : QPaintEngine(AllFeatures) {}
+    bool begin(QPaintDevice*) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState&) override {}
+    Type type() const override { return User; }
+    void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+    void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF& baseline, const QTextItem& item) override
+    {
+        texts.append({item.text(), item.font(), baseline});
+    }
+    struct Drawn
+    {
+        QString text;
+        QFont font;
+        QPointF baseline;
+    };
+    QList<Drawn> texts;
+};
+
+class PrinterLikeDevice : public QPaintDevice
+{
+public:
+    explicit PrinterLikeDevice(const QPrinter& p)
+        : m_width(p.width()), m_height(p.height()), m_widthMM(p.widthMM()), m_heightMM(p.heightMM()),
+          m_dpiX(p.logicalDpiX()), m_dpiY(p.logicalDpiY())
+    {}
+    QPaintEngine* paintEngine() const override { return &recorder; }
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth:
+            return m_width;
+        case PdmHeight:
+            return m_height;
+        case PdmWidthMM:
+            return m_widthMM;
+        case PdmHeightMM:
+            return m_heightMM;
+        case PdmDpiX:
+        case PdmPhysicalDpiX:
+            return m_dpiX;
+        case PdmDpiY:
+        case PdmPhysicalDpiY:
+            return m_dpiY;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return static_cast<int>(devicePixelRatioFScale());
+        }
+        return 0;
+    }
+    mutable TextRecorder recorder;
+
+private:
+    int m_width, m_height, m_widthMM, m_heightMM, m_dpiX, m_dpiY;
+};
 
 SignatureRecord firstRecord()
 {
@@ -351,9 +425,163 @@ private slots:
         QCOMPARE(detailRows(records, 7), five);
         QVERIFY(detailRows(records, 0).isEmpty());
 
+        // A wave whose file could not be read says so instead of blanks and zeros.
+        std::array<bool, 5> unreadable{};
+        unreadable[2] = true;
+        const QList<DetailRow> withUnread = detailRows(records, 5, unreadable);
+        QCOMPARE(withUnread.size(), 5);
+        QCOMPARE(withUnread[2], (DetailRow{"Wave3:", "(file could not be read)", 0.16}));
+        QCOMPARE(withUnread[1], five[1]);
+        QCOMPARE(withUnread[3], five[3]);
+        unreadable = {true};
+        QCOMPARE(detailRows(records, 1, unreadable), QList<DetailRow>({{"Wave1:", "(file could not be read)", 0.10}}));
+
         // An odd record with a time text that fills its whole room is cut at 255 characters.
         records[0].setTimeText(std::string(3000, '9'));
         QCOMPARE(detailRows(records, 1)[1].value.size(), 255);
+    }
+
+    void unreadableWaveIsPrintedAsSuch()
+    {
+        m_f->dialogs->expectWarning();
+        QVERIFY(m_f->view({firstRecord(), makeSampleSignature(1), makeSampleSignature(2)}, {3}));
+        const QList<Word> words = print(QStringLiteral("unread.pdf"));
+        expectAt(words, QStringLiteral("Wave3:"), 0.07, 0.16);
+        expectAt(words, QStringLiteral("(file"), 0.15, 0.16);
+        // Its row holds no date and no peaks: the words at its height are the label and the note.
+        QStringList row;
+        const double y = onPage(0, 0.16).y();
+        for (const Word& w : words)
+            if (std::abs(w.box.top() - y) < 2 && w.box.left() < onPage(0.96, 0).x())
+                row << w.text;
+        QCOMPARE(row, QStringList({"Wave3:", "(file", "could", "not", "be", "read)"}));
+        expectAt(words, QStringLiteral("Wave2:"), 0.07, 0.13);
+        QCOMPARE(chartWords(words).count(QStringLiteral("Ch1")), 2); // its curves are not in the legend
+    }
+
+    void pageHoldsEveryWindow()
+    {
+        SignatureRecord early = makeSampleSignature(1);
+        early.setWindowStartAngle(0);
+        early.setWindowEndAngle(224);
+        QVERIFY(m_f->view({firstRecord(), early}));
+        const QStringList chart = chartWords(print(QStringLiteral("windows.pdf")));
+        // The bottom axis runs from 0 to 314 in steps of 50: labels no window
+        // of wave 1 alone (90 .. 314) would show.
+        for (const char* label : {"50", "250", "300"})
+            QVERIFY2(chart.contains(QLatin1String(label)), qPrintable(chart.join(' ')));
+    }
+
+    // Each kind of text keeps its designed size (title 20, details 12, notice
+    // 8 points) unless at that size its glyphs would touch another text or
+    // the frame; then it is set no smaller than needed.
+    void textsKeepTheirSizesUnlessTheyWouldOverlap_data()
+    {
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<bool>("landscape");
+        QTest::addColumn<int>("waves");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<bool>("allDesigned"); // every text at its designed size
+        const QString typical = QStringLiteral("Press 4 - Die 1207 - Left bolster - evening shifts");
+        QCOMPARE(typical.size(), 50);
+        const QString widest(50, QLatin1Char('W'));
+        for (const auto& [name, id] : {std::pair{"A4", QPageSize::A4}, std::pair{"Letter", QPageSize::Letter}})
+            for (const bool landscape : {false, true})
+                for (const int waves : {1, 5}) {
+                    const QString row = QStringLiteral("%1 %2 %3 wave(s)")
+                                            .arg(QLatin1String(name), landscape ? "landscape" : "portrait")
+                                            .arg(waves);
+                    // Portrait pages with one record have room for everything.
+                    QTest::newRow(qPrintable(row))
+                        << int(id) << landscape << waves << typical << (!landscape && waves == 1);
+                    QTest::newRow(qPrintable(row + " widest title"))
+                        << int(id) << landscape << waves << widest << false;
+                }
+    }
+    void textsKeepTheirSizesUnlessTheyWouldOverlap()
+    {
+        QFETCH(int, paper);
+        QFETCH(bool, landscape);
+        QFETCH(int, waves);
+        QFETCH(QString, title);
+        QFETCH(bool, allDesigned);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_f->path(QStringLiteral("sizes.pdf")));
+        printer.setPageSize(QPageSize(QPageSize::PageSizeId(paper)));
+        printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        const int W = printer.width() - 1;
+        const int H = printer.height() - 1;
+        std::array<SignatureRecord, 5> records;
+        for (std::size_t k = 0; k < records.size(); ++k) {
+            records[k] = makeSampleSignature(static_cast<std::uint32_t>(k));
+            records[k].setJobName("PRESS4-DIE1207J"); // 15 characters
+            for (int c = 0; c < 4; ++c)
+                records[k].setPeak(c, 1234.5f);
+        }
+        PrinterLikeDevice device(printer);
+        {
+            QPainter painter(&device);
+            drawSignaturePage(painter, W, H, EmfPicture(), title, detailRows(records, waves));
+        }
+        const QList<TextRecorder::Drawn>& drawn = device.recorder.texts;
+        QCOMPARE(drawn.size(), 1 + 2 * (waves == 1 ? 7 : waves) + 1);
+
+        // Kinds by place: the title above the detail block, the notice at the foot.
+        const qreal designed[] = {20, 12, 8};
+        auto kindOf = [&](const TextRecorder::Drawn& d) {
+            return d.baseline.y() < 0.09 * H ? 0 : d.baseline.y() > 0.95 * H ? 2 : 1;
+        };
+        // Where a text's glyphs lie at a size.
+        auto inkAt = [&](const TextRecorder::Drawn& d, qreal points) {
+            QFont f = d.font;
+            f.setPointSizeF(points);
+            const QFontMetricsF m(f, &device);
+            const QFontMetricsF drawnAt(d.font, &device);
+            const QPointF top(d.baseline.x(), d.baseline.y() - drawnAt.ascent()); // texts stand by their top
+            return m.tightBoundingRect(d.text).translated(top.x(), top.y() + m.ascent());
+        };
+        const qreal clearance = 0.5 * device.logicalDpiY() / 72.0;
+        const QRectF inside = QRectF(0, 0, W, H).adjusted(clearance, clearance, -clearance, -clearance);
+        // The page as drawn, with one kind set at another size.
+        auto clear = [&](int kind, qreal points) {
+            QList<QRectF> ink;
+            for (const TextRecorder::Drawn& d : drawn)
+                ink << inkAt(d, kindOf(d) == kind ? points : d.font.pointSizeF());
+            for (qsizetype i = 0; i < ink.size(); ++i) {
+                if (!inside.contains(ink[i]))
+                    return false;
+                for (qsizetype j = i + 1; j < ink.size(); ++j)
+                    if (ink[i].adjusted(-clearance, -clearance, clearance, clearance).intersects(ink[j]))
+                        return false;
+            }
+            return true;
+        };
+
+        std::array<qreal, 3> sizes{};
+        for (const TextRecorder::Drawn& d : drawn) {
+            const int kind = kindOf(d);
+            if (sizes[kind] == 0)
+                sizes[kind] = d.font.pointSizeF();
+            QCOMPARE(d.font.pointSizeF(), sizes[kind]); // one size for each kind
+        }
+        const QString measured =
+            QStringLiteral("title %1 pt, details %2 pt, notice %3 pt").arg(sizes[0]).arg(sizes[1]).arg(sizes[2]);
+        QVERIFY2(clear(0, sizes[0]), qPrintable("texts touch at " + measured));
+        for (int kind = 0; kind < 3; ++kind) {
+            QVERIFY2(sizes[kind] <= designed[kind], qPrintable(measured));
+            // Smaller only where the next half point up would touch something.
+            if (sizes[kind] < designed[kind])
+                QVERIFY2(!clear(kind, sizes[kind] + 0.5),
+                         qPrintable(QStringLiteral("kind %1 set smaller than needed: ").arg(kind) + measured));
+        }
+        if (allDesigned)
+            QVERIFY2(sizes == (std::array<qreal, 3>{20, 12, 8}), qPrintable(measured));
+        if (title.startsWith(QLatin1String("Press")))
+            QVERIFY2(sizes[0] == 20, qPrintable(measured)); // a typical 50-character title fits
+        if (landscape && waves == 5)
+            QVERIFY2(sizes[1] == 12, qPrintable(measured)); // five rows 3 % apart have room
+        qInfo().noquote() << measured;
     }
 
     void emptyAndFiftyCharacterTitles()
