@@ -33,7 +33,7 @@ TFm_Cmain::TFm_Cmain()
     buildSchedulePanel();
     enableFileDrops();
     setFont(fittingFont(centralWidget(), 11));
-    setMinimumSize(MinimumOuterSize);
+    keepOuterMinimum();
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
     connectHandlers();
     guarded(this, [this] { FormCreate(); })();
@@ -64,6 +64,36 @@ void TFm_Cmain::connectHandlers()
     on(TMR_AS, &QTimer::timeout, &TFm_Cmain::TMR_ASTimer);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this,
             guarded(this, [this](QListWidgetItem* item) { ListBox1DblClick(item); }));
+}
+
+bool TFm_Cmain::event(QEvent* event)
+{
+    // The window system tells the frame only after the window is mapped, and
+    // no event says when; so the floor is looked at again whenever the window
+    // is shown, moved, resized or activated (a window manager activates a new
+    // window, or the user does before resizing it).
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WindowActivate:
+        keepOuterMinimum();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::event(event);
+}
+
+void TFm_Cmain::keepOuterMinimum()
+{
+    // The window system holds a window's minimum for its inside, without the
+    // frame; the frame is taken off so the outer size keeps the floor. With no
+    // frame (no window manager) inside and outside are one.
+    const QSize frame = frameGeometry().size() - size();
+    const QSize inside = (MinimumOuterSize - frame).expandedTo(QSize(0, 0));
+    if (minimumSize() != inside)
+        setMinimumSize(inside);
 }
 
 void TFm_Cmain::showEvent(QShowEvent* event)
@@ -99,10 +129,14 @@ void TFm_Cmain::Btn_AddToListClick()
 void TFm_Cmain::appendFiles(const QStringList& files)
 {
     ListBox1->addItems(files);
-    // The list's current item is its first one until the user moves it.
-    if (ListBox1->currentRow() < 0)
-        ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+    makeFirstItemCurrent();
     setNote(QStringLiteral("%1 file(s) selected").arg(ListBox1->count()));
+}
+
+void TFm_Cmain::makeFirstItemCurrent()
+{
+    if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
+        ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
 void TFm_Cmain::setNote(const QString& text)

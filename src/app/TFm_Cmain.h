@@ -29,7 +29,10 @@ class TFm_Cmain : public QMainWindow, private ConversionHost, private ScheduleHo
     Q_OBJECT
 public:
     static constexpr QSize ClientSize{512, 360};
+    // The smallest outer size, frame included, a resize leaves the window at.
     static constexpr QSize MinimumOuterSize{458, 306};
+    // Height of a file list row, unless the list's type needs more.
+    static constexpr int ListItemHeight = 13;
     static constexpr const char* Caption = "Quorvex Dravel for QX-4082 KVT  ver 1.1.6";
     static constexpr const char* OpenFilter = "Korrin Signature File (*.wav)|*.wav|All files (*.*)|*.*";
     static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
@@ -107,6 +110,7 @@ public:
     void setScheduleClock(const ScheduleClock& clock) { m_schedule.setClock(clock); }
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -116,7 +120,12 @@ private:
     void setScheduleControlsEnabled(bool enabled);
     void enableFileDrops();
     void connectHandlers();
+    // Holds the outer size to its minimum with the frame the window system reports now.
+    void keepOuterMinimum();
     void setNote(const QString& text);
+    // A list just filled has no current item; Remove and the display's stepping
+    // need one, so the first item becomes current unless the user chose one.
+    void makeFirstItemCurrent();
     // Appends paths to the list as Add does and counts the list in the note.
     void appendFiles(const QStringList& files);
     void view();

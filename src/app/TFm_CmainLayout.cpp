@@ -9,12 +9,33 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
-template <class W>
-W* make(QWidget* parent, const char* name)
+// Rows of a fixed height, so the list shows as many paths as it was designed
+// for whatever size the window's type was fitted to; a type taller than the
+// row gets the height it needs rather than clipped paths.
+class FixedRowDelegate : public QStyledItemDelegate
+{
+public:
+    FixedRowDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), m_height(height) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(m_height, option.fontMetrics.height()));
+        return size;
+    }
+
+private:
+    int m_height;
+};
+
+template <class W> W* make(QWidget* parent, const char* name)
 {
     auto* w = new W(parent);
     w->setObjectName(QLatin1String(name));
@@ -63,6 +84,7 @@ void TFm_Cmain::buildControls()
     ListBox1 = make<QListWidget>(client, "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setUniformItemSizes(true); // keeps a list of many thousand paths quick
+    ListBox1->setItemDelegate(new FixedRowDelegate(ListItemHeight, ListBox1));
     m_anchors->place(ListBox1, {6, 19, 498, 298}, A::All);
 
     Btn_AddToList = button(client, "Btn_AddToList", "&Add");

@@ -175,6 +175,7 @@ void TFm_Cmain::replaceList(const std::vector<std::string>& paths)
     for (const std::string& p : paths)
         items << fromPath(p);
     ListBox1->addItems(items);
+    makeFirstItemCurrent();
     FileListBox1->clear();
     for (const std::string& p : paths)
         FileListBox1->addItem(fromPath(p.substr(p.rfind('/') + 1)));

@@ -125,10 +125,17 @@ bool TFm_ASSetup::eventFilter(QObject* watched, QEvent* event)
 
 bool TFm_ASSetup::Edit1KeyPress(QKeyEvent* key)
 {
-    // Keys that type nothing (arrows, Home, Delete) move and edit as usual;
-    // of the typed characters only digits and backspace pass.
-    if (key->key() == Qt::Key_Delete)
+    // Keys that type nothing (arrows, Home, Delete) move and edit as usual,
+    // and Tab and Shift+Tab move the focus on as in every other field; of the
+    // typed characters only digits and backspace pass.
+    switch (key->key()) {
+    case Qt::Key_Delete:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
         return false;
+    default:
+        break;
+    }
     const QString text = key->text();
     if (text.isEmpty())
         return false;
@@ -147,12 +154,13 @@ void TFm_ASSetup::Edit1Change()
 
 void TFm_ASSetup::Btn_SelLoadDirClick()
 {
-    const QStringList chosen =
-        dialogs().openFileNames(this, QStringLiteral("Select a Directory to Load From"),
-                                fromPath(ConverterSettings.asReadDir), QString::fromLatin1(LoadFilter));
+    // A typed name of a file that does not exist is taken as well: only its folder counts.
+    const QString chosen = dialogs().pickFileName(this, QStringLiteral("Select a Directory to Load From"),
+                                                  fromPath(ConverterSettings.asReadDir),
+                                                  QString::fromLatin1(LoadFileName), QString::fromLatin1(LoadFilter));
     if (chosen.isEmpty())
         return;
-    ConverterSettings.asReadDir = directoryPart(toPath(chosen.first()));
+    ConverterSettings.asReadDir = directoryPart(toPath(chosen));
     Ed_LoadFromDir->setText(fromPath(ConverterSettings.asReadDir));
 }
 

@@ -14,6 +14,8 @@ class TFm_ASSetup : public QDialog
     Q_OBJECT
 public:
     static constexpr const char* LoadFilter = "ZRD wave file (*.)|*.";
+    // The name the load dialog offers: any file of a folder picks the folder.
+    static constexpr const char* LoadFileName = "*.*";
     static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
 
     explicit TFm_ASSetup(QWidget* owner);
@@ -31,7 +33,8 @@ public:
     QPushButton* Button1 = nullptr;
 
     void FormShow();
-    // Lets only digits and backspace through; true when the key is discarded.
+    // Lets only digits and backspace through, and Tab and Shift+Tab on to the
+    // next field; true when the key is discarded.
     bool Edit1KeyPress(QKeyEvent* key);
     void Edit1Change();
     void Btn_SelLoadDirClick();

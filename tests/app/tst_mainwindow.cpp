@@ -12,13 +12,13 @@
 #include "ViewHandoff.h"
 
 #include <QDir>
-#include <QFile>
 #include <QDragEnterEvent>
+#include <QFile>
 #include <QFrame>
-#include <QMimeData>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
@@ -154,8 +154,8 @@ private slots:
         QCOMPARE(m_dialogs->last(Kind::Open)->directory, m_data->path());
         // The note and its caption do not overlap.
         QVERIFY(Fm_Cmain->Label1->geometry().right() < Fm_Cmain->Lb_Note->geometry().left());
-        QVERIFY(Fm_Cmain->Lb_Note->width() >= Fm_Cmain->Lb_Note->fontMetrics().horizontalAdvance(
-                                                   Fm_Cmain->Lb_Note->text()));
+        QVERIFY(Fm_Cmain->Lb_Note->width() >=
+                Fm_Cmain->Lb_Note->fontMetrics().horizontalAdvance(Fm_Cmain->Lb_Note->text()));
 
         QTest::mouseClick(Fm_Cmain->Btn_Remove, Qt::LeftButton);
         QCOMPARE(Fm_Cmain->ListBox1->count(), 4);
@@ -228,16 +228,47 @@ private slots:
 
     void resizeKeepsTheFloorAndTheAnchors()
     {
+        // The floor is for the outer size: here the offscreen platform's frame
+        // of 2 pixels a side stands in for a window manager's.
+        const QSize frame = Fm_Cmain->frameGeometry().size() - Fm_Cmain->size();
+        QVERIFY2(!frame.isEmpty(), "no frame reported: the outer size is not tested");
         Fm_Cmain->resize(300, 200);
-        QCOMPARE(Fm_Cmain->size(), QSize(458, 306));
+        QCOMPARE(Fm_Cmain->frameGeometry().size(), QSize(458, 306));
+        QCOMPARE(Fm_Cmain->size(), QSize(458, 306) - frame);
         const QSize client = Fm_Cmain->centralWidget()->size();
-        QCOMPARE(Fm_Cmain->ListBox1->geometry(), QRect(6, 19, 498 - (512 - client.width()), 298 - (360 - client.height())));
+        QCOMPARE(Fm_Cmain->ListBox1->geometry(),
+                 QRect(6, 19, 498 - (512 - client.width()), 298 - (360 - client.height())));
         QCOMPARE(Fm_Cmain->Btn_AddToList->geometry().topLeft(), QPoint(9, 326 - (360 - client.height())));
         QCOMPARE(Fm_Cmain->Btn_Convert->geometry().topLeft(),
                  QPoint(413 - (512 - client.width()), 326 - (360 - client.height())));
         Fm_Cmain->resize(800, 600);
         QCOMPARE(Fm_Cmain->Btn_Convert->geometry().right(), Fm_Cmain->centralWidget()->width() - 512 + 482);
         QCOMPARE(Fm_Cmain->Label1->geometry().right(), Fm_Cmain->centralWidget()->width() - 512 + 489);
+    }
+
+    void listRowsKeepTheirDesignedHeight()
+    {
+        addFiles({"/r/H0001.wav", "/r/H0002.wav", "/r/H0003.wav"});
+        QListWidget* list = Fm_Cmain->ListBox1;
+        auto rowHeight = [list] { return list->visualItemRect(list->item(1)).height(); };
+        // The window's 11-pixel default face needs 13 pixels a line here.
+        const int needed = list->fontMetrics().height();
+        QCOMPARE(rowHeight(), std::max(13, needed));
+        QCOMPARE(list->visualItemRect(list->item(1)).top(), rowHeight());
+
+        // A smaller type, as the window picks where a wide default face would
+        // clip a caption, keeps the designed row height.
+        QFont small = list->font();
+        small.setPixelSize(8);
+        list->setFont(small);
+        QTRY_COMPARE(rowHeight(), 13);
+
+        // A type taller than the row gets a taller row rather than clipped paths.
+        QFont large = list->font();
+        large.setPixelSize(18);
+        list->setFont(large);
+        QTRY_VERIFY(rowHeight() > 13);
+        QVERIFY(rowHeight() >= QFontMetrics(large).height());
     }
 
     void emptyListConversionStillSavesTheDirectory()

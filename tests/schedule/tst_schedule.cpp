@@ -1,13 +1,16 @@
 // The auto schedule through the main window's handlers and its dialog.
 #include "Application.h"
 #include "ConverterSettings.h"
+#include "QtDialogService.h"
 #include "SampleSignature.h"
 #include "ScriptedDialogs.h"
 #include "TFm_ASSetup.h"
 #include "TFm_Cmain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -16,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <functional>
 
 using Kind = ScriptedDialogs::Kind;
 
@@ -52,15 +57,50 @@ class ScheduleTest : public QObject
     }
     QList<QObject*> scheduleControls() const
     {
-        return {Fm_Cmain->Btn_AddToList,         Fm_Cmain->Btn_Remove,          Fm_Cmain->Btn_Clear,
-                Fm_Cmain->Btn_Convert,           Fm_Cmain->File1->menuAction(), Fm_Cmain->Tool1->menuAction(),
-                Fm_Cmain->SetInterval1,          Fm_Cmain->Start1};
+        return {
+            Fm_Cmain->Btn_AddToList,       Fm_Cmain->Btn_Remove,          Fm_Cmain->Btn_Clear,    Fm_Cmain->Btn_Convert,
+            Fm_Cmain->File1->menuAction(), Fm_Cmain->Tool1->menuAction(), Fm_Cmain->SetInterval1, Fm_Cmain->Start1};
     }
     static bool enabled(QObject* o)
     {
         if (auto* w = qobject_cast<QWidget*>(o))
             return w->isEnabled();
         return qobject_cast<QAction*>(o)->isEnabled();
+    }
+    // Opens the dialog as its menu item does and runs steps in it. The dialog
+    // is closed afterwards, as Ok does, when the steps left it open (a failed
+    // check returns early), so a failure cannot leave the test waiting on it.
+    void inDialog(const std::function<void()>& steps)
+    {
+        QTimer::singleShot(0, this, [steps] {
+            steps();
+            if (Fm_ASSetup->isVisible())
+                Fm_ASSetup->accept();
+        });
+        Fm_Cmain->SetInterval1->trigger();
+    }
+
+    // Types name into the open file dialog's name field and presses Enter;
+    // offered is what the field showed first.
+    static void typeIntoFileDialog(const QString& name, QString& offered)
+    {
+        QFileDialog* dialog = nullptr;
+        QTRY_VERIFY((dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())));
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        auto* field = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(field);
+        offered = field->text();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, name);
+        // A dialog that refuses the name says so in a box of its own and stays;
+        // both are closed after a while so that a failure cannot hang the test.
+        QTimer::singleShot(3000, dialog, [] {
+            for (int i = 0; i < 3; ++i)
+                if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()); open && open != Fm_ASSetup)
+                    open->reject();
+        });
+        QTest::keyClick(field, Qt::Key_Return);
     }
     void typeInto(QLineEdit* edit, const QString& keys)
     {
@@ -148,7 +188,7 @@ private slots:
     void intervalKeysAcceptOnlyDigits()
     {
         ConverterSettings.asInterval = 0;
-        QTimer::singleShot(0, this, [this] {
+        inDialog([this] {
             QLineEdit* edit = Fm_ASSetup->Edit1;
             edit->selectAll();
             QTest::keyClick(edit, Qt::Key_1);
@@ -169,8 +209,80 @@ private slots:
             QCOMPARE(ConverterSettings.asInterval, 1);
             Fm_ASSetup->close(); // the close box saves as Ok does
         });
-        Fm_Cmain->SetInterval1->trigger();
         QVERIFY(iniText().contains(QStringLiteral("AS INTERVAL=1\n")));
+    }
+
+    void tabMovesOnFromTheInterval()
+    {
+        ConverterSettings.asInterval = 12;
+        inDialog([this] {
+            QLineEdit* edit = Fm_ASSetup->Edit1;
+            QVERIFY(QTest::qWaitForWindowActive(Fm_ASSetup));
+            QTRY_COMPARE(QApplication::focusWidget(), edit);
+            // The filter that keeps letters out of the field used to swallow Tab too.
+            QTest::keyClick(edit, Qt::Key_Tab);
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fm_ASSetup->Ed_LoadFromDir));
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_Tab, Qt::ShiftModifier);
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fm_ASSetup->Button1));
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier); // what X sends for Shift+Tab
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fm_ASSetup->Button1));
+            QCOMPARE(edit->text(), QStringLiteral("12"));
+            QCOMPARE(ConverterSettings.asInterval, 12);
+        });
+        QVERIFY(iniText().contains(QStringLiteral("AS INTERVAL=12\n")));
+    }
+
+    void passMakesTheFirstItemCurrent()
+    {
+        sample(QStringLiteral("H0001"), 0);
+        sample(QStringLiteral("H0002"), 1);
+        ConverterSettings.asInterval = 1;
+        ConverterSettings.asReadDir = m_dir->path().toStdString();
+        ConverterSettings.asSaveDir = m_dir->filePath(QStringLiteral("out")).toStdString();
+        // The user had moved the current item of the list a pass replaces.
+        m_dialogs->expectOpen({"/a/1", "/a/2", "/a/3"});
+        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
+        Fm_Cmain->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+
+        Fm_Cmain->Start1->trigger();
+        Fm_Cmain->TMR_ASTimer();
+        m_clock.t += 1.0 / 1440;
+        Fm_Cmain->TMR_ASTimer();
+        QCOMPARE(QDir(m_dir->filePath(QStringLiteral("out"))).entryList(QDir::Files).size(), 2);
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 2);
+        QCOMPARE(Fm_Cmain->ListBox1->currentRow(), 0);
+        QTest::mouseClick(Fm_Cmain->Btn_Stop, Qt::LeftButton);
+        // So Remove after the schedule removes the first file, not nothing.
+        QTest::mouseClick(Fm_Cmain->Btn_Remove, Qt::LeftButton);
+        QCOMPARE(Fm_Cmain->ListBox1->count(), 1);
+        QCOMPARE(Fm_Cmain->ListBox1->item(0)->text(), m_dir->filePath(QStringLiteral("H0002")));
+    }
+
+    // The real file dialog offers "*.*" and takes the typed name of a file
+    // that is not there: the folder is what counts.
+    void realLoadDialogTakesATypedNameOfNoFile()
+    {
+        const QString folder = m_dir->filePath(QStringLiteral("press"));
+        QDir().mkpath(folder);
+        sample(QStringLiteral("press/H0001"), 0);
+        ConverterSettings.asReadDir = folder.toStdString();
+        auto scripted = setDialogService(std::make_unique<QtDialogService>());
+        QString offered;
+        inDialog([&] {
+            QTimer::singleShot(0, this, [&] {
+                typeIntoFileDialog(QStringLiteral("NotThere"), offered);
+                // Whatever went wrong above, the test must not hang on the dialog.
+                if (auto* left = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                    left->reject();
+            });
+            QTest::mouseClick(Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
+        });
+        setDialogService(std::move(scripted));
+        QCOMPARE(offered, QStringLiteral("*.*"));
+        QCOMPARE(QString::fromStdString(ConverterSettings.asReadDir), folder);
+        QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("press/NotThere"))));
     }
 
     void dialogsSetDirectoriesAndPrefixAndShowSaves()
@@ -178,13 +290,23 @@ private slots:
         ConverterSettings.asInterval = 7;
         ConverterSettings.asReadDir = "/old/read";
         ConverterSettings.asSaveDir = "/old/save";
-        QTimer::singleShot(0, this, [this] {
+        inDialog([this] {
             QCOMPARE(Fm_ASSetup->Edit1->text(), QStringLiteral("7"));
             QCOMPARE(Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/old/read"));
-            m_dialogs->expectOpen({QStringLiteral("/data/press/H0001")});
+            // The folder is picked by naming any file in it, one that does not exist too.
+            m_dialogs->expectPick(QStringLiteral("/data/press/H0001"));
             QTest::mouseClick(Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
-            QCOMPARE(m_dialogs->last(Kind::Open)->title, QStringLiteral("Select a Directory to Load From"));
-            QCOMPARE(m_dialogs->last(Kind::Open)->directory, QStringLiteral("/old/read"));
+            const auto* pick = m_dialogs->last(Kind::Pick);
+            QVERIFY(pick);
+            QCOMPARE(pick->title, QStringLiteral("Select a Directory to Load From"));
+            QCOMPARE(pick->directory, QStringLiteral("/old/read"));
+            QCOMPARE(pick->fileName, QStringLiteral("*.*"));
+            QCOMPARE(pick->filter, QStringLiteral("ZRD wave file (*.)|*."));
+            QCOMPARE(Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/data/press"));
+            m_dialogs->expectPick({}); // cancelled: nothing changes
+            QTest::mouseClick(Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
+            QCOMPARE(m_dialogs->last(Kind::Pick)->directory, QStringLiteral("/data/press"));
+            QCOMPARE(m_dialogs->last(Kind::Pick)->fileName, QStringLiteral("*.*"));
             QCOMPARE(Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/data/press"));
 
             m_dialogs->expectSave(QStringLiteral("/out/Batch.csv"));
@@ -196,13 +318,12 @@ private slots:
             QCOMPARE(m_dialogs->last(Kind::Save)->fileName, QStringLiteral("/out/Batch.csv"));
             QTest::mouseClick(Fm_ASSetup->Button1, Qt::LeftButton);
         });
-        Fm_Cmain->SetInterval1->trigger();
         QCOMPARE(ConverterSettings.asReadDir, std::string("/data/press"));
         QCOMPARE(ConverterSettings.asSaveDir, std::string("/out"));
         QCOMPARE(ConverterSettings.asPrefix, std::string("Batch.csv"));
         const QString ini = iniText();
-        for (const char* line : {"AS INTERVAL=7\n", "AS READ DIR=/data/press\n", "AS SAVE DIR=/out\n",
-                                 "AS PREFIX=Batch.csv\n"})
+        for (const char* line :
+             {"AS INTERVAL=7\n", "AS READ DIR=/data/press\n", "AS SAVE DIR=/out\n", "AS PREFIX=Batch.csv\n"})
             QVERIFY2(ini.contains(QLatin1String(line)), qPrintable(ini));
         QVERIFY(!Fm_ASSetup->isVisible());
     }
