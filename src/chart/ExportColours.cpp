@@ -2,16 +2,19 @@
 
 #include "SignatureChart.h"
 
-ExportColours ExportColours::blackOnWhite()
+ExportColours ExportColours::paper()
 {
     const QColor black(Qt::black);
     const QColor white(Qt::white);
-    return {white, black, black, black, black, black, white, black, black, black, black, black, black};
+    ExportColours c{white, black, black, black, black, black, white, black, black, black, black, black, black, {}};
+    for (std::size_t i = 0; i < SeriesCount; ++i)
+        c.series[i] = SignatureChart::paperColour(static_cast<int>(i));
+    return c;
 }
 
 ExportColoursGuard::ExportColoursGuard(SignatureChart& chart) : m_chart(chart), m_saved(chart.exportColours())
 {
-    m_chart.setExportColours(ExportColours::blackOnWhite());
+    m_chart.setExportColours(ExportColours::paper());
 }
 
 ExportColoursGuard::~ExportColoursGuard()

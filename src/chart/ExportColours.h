@@ -2,13 +2,19 @@
 
 #include <QColor>
 
+#include <array>
+
 class SignatureChart;
 
-// The thirteen colours a chart wears differently when it is written to a file
-// (light on black on screen, black on white on paper), in the order they are
-// switched. Series colours, the grid and the top axis are not among them.
+// The colours a chart wears differently when it is written to a file (light
+// on black on screen, black on white on paper): thirteen settings of the
+// background, titles, axes and legend, in the order they are switched, and
+// the line colour of each curve. The grid and the top axis are not among them.
 struct ExportColours
 {
+    // One line colour per curve, in the chart's series order.
+    static constexpr std::size_t SeriesCount = 20;
+
     QColor background;       // chart background
     QColor leftLabels;       // left axis value labels
     QColor leftLine;         // left axis line
@@ -22,16 +28,19 @@ struct ExportColours
     QColor rightTitle;       // right axis title
     QColor rightLabels;      // right axis value labels
     QColor rightLine;        // right axis line
+    // Each curve's line and legend swatch.
+    std::array<QColor, SeriesCount> series;
 
-    // The set used while a file is written: black on white.
-    static ExportColours blackOnWhite();
+    // The set used while a file is written: black on white, and every curve
+    // in a colour that can be seen on white and told from the others.
+    static ExportColours paper();
 
     friend bool operator==(const ExportColours&, const ExportColours&) = default;
 };
 
-// Switches chart to the black-on-white set for as long as it lives and puts
-// back exactly what the chart showed before, on every way out of the scope
-// (an error thrown while the file is written included).
+// Switches chart to the paper set for as long as it lives and puts back
+// exactly what the chart showed before, on every way out of the scope (an
+// error thrown while the file is written included).
 class ExportColoursGuard
 {
 public:

@@ -18,12 +18,30 @@
 
 namespace {
 
+// The curves on the black screen. Wave 5's fourth channel has a light red of
+// its own, so that it is not taken for wave 2's first (red) or wave 4's second
+// (maroon).
 constexpr QRgb SeriesColours[SignatureChart::SeriesCount] = {
-    qRgb(255, 255, 0),   qRgb(0, 255, 0),     qRgb(255, 128, 0), qRgb(0, 128, 255), // wave 1
-    qRgb(255, 0, 0),     qRgb(83, 119, 172),  qRgb(0, 128, 0),   qRgb(0, 0, 255),   // wave 2
-    qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(255, 0, 255), qRgb(0, 128, 128), // wave 3
-    qRgb(0, 0, 128),     qRgb(128, 0, 0),     qRgb(128, 128, 0), qRgb(128, 0, 128), // wave 4
-    qRgb(192, 192, 192), qRgb(0, 255, 255),   qRgb(255, 0, 128), qRgb(255, 0, 0),   // wave 5
+    qRgb(255, 255, 0),   qRgb(0, 255, 0),     qRgb(255, 128, 0), qRgb(0, 128, 255),   // wave 1
+    qRgb(255, 0, 0),     qRgb(83, 119, 172),  qRgb(0, 128, 0),   qRgb(0, 0, 255),     // wave 2
+    qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(255, 0, 255), qRgb(0, 128, 128),   // wave 3
+    qRgb(0, 0, 128),     qRgb(128, 0, 0),     qRgb(128, 128, 0), qRgb(128, 0, 128),   // wave 4
+    qRgb(192, 192, 192), qRgb(0, 255, 255),   qRgb(255, 0, 128), qRgb(255, 128, 128), // wave 5
+};
+
+// The same curves on white paper. A screen colour with less than 3:1 contrast
+// against white cannot be followed on a page (white not at all, yellow, lime,
+// aqua and silver hardly), so it gets a darker shade of its own hue; the
+// others keep their screen colour. The shades were chosen, not computed: the
+// plain darker yellow, green and cyan are already olive, green and teal, so
+// these lean a little off their hue to stay clearly apart (CIEDE2000 16 or
+// more from every other curve). White becomes black.
+constexpr QRgb PaperColours[SignatureChart::SeriesCount] = {
+    qRgb(184, 134, 0), qRgb(88, 160, 108),  qRgb(168, 86, 0),  qRgb(0, 128, 255), // wave 1
+    qRgb(255, 0, 0),   qRgb(83, 119, 172),  qRgb(0, 128, 0),   qRgb(0, 0, 255),   // wave 2
+    qRgb(0, 0, 0),     qRgb(128, 128, 128), qRgb(255, 0, 255), qRgb(0, 128, 128), // wave 3
+    qRgb(0, 0, 128),   qRgb(128, 0, 0),     qRgb(128, 128, 0), qRgb(128, 0, 128), // wave 4
+    qRgb(72, 72, 72),  qRgb(0, 156, 198),   qRgb(255, 0, 128), qRgb(154, 92, 92), // wave 5
 };
 
 const QColor AxisLineColour(192, 192, 192);
@@ -155,6 +173,11 @@ QColor SignatureChart::seriesColour(int index)
     return QColor(SeriesColours[index]);
 }
 
+QColor SignatureChart::paperColour(int index)
+{
+    return QColor(PaperColours[index]);
+}
+
 void SignatureChart::replacePoints(int index, const QList<QPointF>& points)
 {
     series(index)->replace(points);
@@ -266,19 +289,23 @@ void SignatureChart::relabel(QCategoryAxis* axis)
 ExportColours SignatureChart::exportColours() const
 {
     const QLegend* legend = m_chart->legend();
-    return {m_chart->backgroundBrush().color(),
-            m_left->labelsBrush().color(),
-            m_left->linePenColor(),
-            m_bottom->labelsBrush().color(),
-            m_bottom->linePenColor(),
-            m_chart->titleBrush().color(),
-            legend->brush().color(),
-            legend->labelBrush().color(),
-            m_left->titleBrush().color(),
-            m_bottom->titleBrush().color(),
-            m_right->titleBrush().color(),
-            m_right->labelsBrush().color(),
-            m_right->linePenColor()};
+    ExportColours c{m_chart->backgroundBrush().color(),
+                    m_left->labelsBrush().color(),
+                    m_left->linePenColor(),
+                    m_bottom->labelsBrush().color(),
+                    m_bottom->linePenColor(),
+                    m_chart->titleBrush().color(),
+                    legend->brush().color(),
+                    legend->labelBrush().color(),
+                    m_left->titleBrush().color(),
+                    m_bottom->titleBrush().color(),
+                    m_right->titleBrush().color(),
+                    m_right->labelsBrush().color(),
+                    m_right->linePenColor(),
+                    {}};
+    for (int i = 0; i < SeriesCount; ++i)
+        c.series[static_cast<std::size_t>(i)] = series(i)->pen().color();
+    return c;
 }
 
 void SignatureChart::setExportColours(const ExportColours& c)
@@ -292,7 +319,8 @@ void SignatureChart::setExportColours(const ExportColours& c)
     m_chart->setTitleBrush(QBrush(c.title));
     m_chart->legend()->setBrush(QBrush(c.legendBackground));
     // Qt recolours the frames of the legend's colour boxes along with the
-    // texts; the boxes are not part of the set and keep their own frames.
+    // texts; the boxes keep their own dark frames, which show on the legend's
+    // ground on screen and on paper alike.
     const QList<QLegendMarker*> markers = m_chart->legend()->markers();
     QList<QPen> frames;
     for (const QLegendMarker* m : markers)
@@ -305,6 +333,16 @@ void SignatureChart::setExportColours(const ExportColours& c)
     m_right->setTitleBrush(QBrush(c.rightTitle));
     m_right->setLabelsBrush(QBrush(c.rightLabels));
     m_right->setLinePenColor(c.rightLine);
+    // The curves last; the legend's colour boxes follow each curve's pen.
+    for (int i = 0; i < SeriesCount; ++i) {
+        // The series' own pen, so its width (bold or not) stays. Most curves
+        // look the same on paper; leaving them alone spares a redraw each.
+        QPen pen = series(i)->pen();
+        if (pen.color() == c.series[static_cast<std::size_t>(i)])
+            continue;
+        pen.setColor(c.series[static_cast<std::size_t>(i)]);
+        series(i)->setPen(pen);
+    }
 }
 
 void SignatureChart::layoutForRender()

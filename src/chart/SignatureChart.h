@@ -26,6 +26,7 @@ class SignatureChart : public QChartView
     Q_OBJECT
 public:
     static constexpr int SeriesCount = 20;
+    static_assert(ExportColours::SeriesCount == SeriesCount);
     // Zooming moves to the dragged rectangle in this many animation steps.
     static constexpr int ZoomSteps = 3;
     static constexpr int ZoomStepMs = 30;
@@ -39,8 +40,11 @@ public:
 
     // Series index of wave (1..5) and channel (1..4).
     static constexpr int seriesIndex(int wave, int channel) { return 4 * (wave - 1) + (channel - 1); }
-    // The line colour the series of index (0..19) is drawn in.
+    // The line colour the series of index (0..19) is drawn in on screen.
     static QColor seriesColour(int index);
+    // Its colour on white paper, in a file or on a page: the screen colour
+    // where that stands out on white, a darker shade of it where it would not.
+    static QColor paperColour(int index);
 
     QLineSeries* series(int index) const { return m_series.at(static_cast<std::size_t>(index)); }
     // Replaces all points of a series at once.

@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr char BitmapFilter[] = "Bitmap (*.bmp)|*.bmp|All files (*.*)|*.*";
+
 [[noreturn]] void fail(const char* what, const QString& path)
 {
     throw SystemError(what + path.toStdString());
@@ -42,9 +44,11 @@ void exportChartBitmap(SignatureChart& chart, const QString& path)
 void TWaveFrm::Save1Click()
 {
     // The dialog offers the same name every time, in the toolkit's own folder,
-    // with no title and no filter of its own.
+    // with no title of its own. It lists bitmaps, and asks before an existing
+    // file is replaced: replacing it unasked would lose it. A name with any
+    // other extension, or none, still gets a BMP file.
     const QString path = dialogs().saveFileName(this, QString(), QString(), QStringLiteral("Wave.bmp"),
-                                                QStringLiteral(""), DialogService::Overwrite::Replace);
+                                                QString::fromLatin1(BitmapFilter), DialogService::Overwrite::Ask);
     // Cancelled: nothing is written.
     if (path.isEmpty())
         return;

@@ -1,16 +1,29 @@
 // File > Save Bitmap of the signature display: the dialog, the BMP file and
 // what it shows, and the chart's colours afterwards.
+#include "DialogService.h"
 #include "ExportColours.h"
+#include "QtDialogService.h"
 #include "SampleSignature.h"
 #include "SignatureChart.h"
 #include "TWaveFrm.h"
 #include "WaveFixture.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QImage>
+#include <QLegend>
 #include <QLineSeries>
+#include <QMessageBox>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -31,36 +44,46 @@ bool near(QRgb pixel, QColor colour)
 
 // Pixels of about this colour whose four neighbours have it too: the inside
 // of a filled legend swatch. A curve one pixel wide has none.
-int solidPixels(const QImage& image, QColor colour)
+int solidPixels(const QImage& image, QColor colour, QRect area = {})
 {
+    area = area.isNull() ? image.rect() : area.intersected(image.rect());
     int n = 0;
-    for (int y = 1; y < image.height() - 1; ++y)
-        for (int x = 1; x < image.width() - 1; ++x)
+    for (int y = std::max(area.top(), 1); y < std::min(area.bottom() + 1, image.height() - 1); ++y)
+        for (int x = std::max(area.left(), 1); x < std::min(area.right() + 1, image.width() - 1); ++x)
             n += near(image.pixel(x, y), colour) && near(image.pixel(x - 1, y), colour) &&
                  near(image.pixel(x + 1, y), colour) && near(image.pixel(x, y - 1), colour) &&
                  near(image.pixel(x, y + 1), colour);
     return n;
 }
 
-// How much yellow is on white above the line y: the curve's length times its
-// width, in pixels.
-double yellowInk(const QImage& image, int below)
+// How much of colour is on white above the line y: the curve's length times
+// its width, in pixels. An antialiased pixel counts by how far it lies from
+// white toward colour; pixels of any other colour do not count.
+double ink(const QImage& image, QColor colour, int below)
 {
-    double ink = 0;
+    const double dr = 255 - colour.red(), dg = 255 - colour.green(), db = 255 - colour.blue();
+    const double full = dr * dr + dg * dg + db * db;
+    double total = 0;
     for (int y = 0; y < below; ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (const QRgb p = image.pixel(x, y); qRed(p) >= 250 && qGreen(p) >= 250)
-                ink += (255 - qBlue(p)) / 255.0;
-    return ink;
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            const double pr = 255 - qRed(p), pg = 255 - qGreen(p), pb = 255 - qBlue(p);
+            const double a = (pr * dr + pg * dg + pb * db) / full;
+            if (a > 0 && std::hypot(pr - a * dr, pg - a * dg, pb - a * db) < 12)
+                total += std::min(a, 1.0);
+        }
+    return total;
 }
 
-int pixelsNear(const QImage& image, QColor colour)
+bool nearWhite(QRgb p)
 {
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += near(image.pixel(x, y), colour);
-    return n;
+    return qRed(p) >= 235 && qGreen(p) >= 235 && qBlue(p) >= 235;
+}
+
+// A curve's pixel rather than white paper, black text or the grey grid.
+bool coloured(QRgb p)
+{
+    return std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 40;
 }
 
 } // namespace
@@ -97,7 +120,10 @@ private slots:
             const QImage image = save(name);
             const ScriptedDialogs::Call* call = m_f->dialogs->last(Kind::Save);
             QCOMPARE(call->fileName, QStringLiteral("Wave.bmp"));
-            QVERIFY(call->title.isEmpty() && call->directory.isEmpty() && call->filter.isEmpty());
+            QVERIFY(call->title.isEmpty() && call->directory.isEmpty());
+            // The dialog lists bitmaps and every file, and asks before replacing one.
+            QCOMPARE(dialogNameFilters(call->filter), QStringList({"Bitmap (*.bmp)", "All files (*)"}));
+            QVERIFY(call->overwrite == DialogService::Overwrite::Ask);
             QVERIFY(contents(m_f->path(name)).startsWith("BM"));
             QCOMPARE(image.size(), QSize(790, 522));
         }
@@ -109,57 +135,127 @@ private slots:
         QCOMPARE(QDir(m_f->path({})).entryList(QDir::AllEntries | QDir::Hidden), before);
     }
 
-    void whiteCurveVanishesOnPaper()
+    // The dialog a user sees: it offers Wave.bmp, lists bitmaps, and asks
+    // before it lets an existing file be replaced.
+    void realDialogListsBitmapsAndAsksBeforeReplacing()
+    {
+        QVERIFY(m_f->view({makeSampleSignature(0)}));
+        const QString kept = m_f->path(QStringLiteral("kept.bmp"));
+        QFile f(kept);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("keep") == 4);
+        f.close();
+        std::unique_ptr<DialogService> scripted = setDialogService(std::make_unique<QtDialogService>());
+        const auto back = qScopeGuard([&] { setDialogService(std::move(scripted)); });
+
+        // Chooses kept.bmp in the open dialog and answers the question about
+        // replacing it; every dialog is closed whatever it showed.
+        struct Seen
+        {
+            QStringList filters;
+            QString offered;
+            QString question;
+        };
+        auto choose = [&](bool replace) {
+            Seen seen;
+            QTimer::singleShot(0, m_f->wave, [&] {
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dialog)
+                    return;
+                seen.filters = dialog->nameFilters();
+                const QStringList selected = dialog->selectedFiles();
+                seen.offered = selected.isEmpty() ? QString() : QFileInfo(selected.first()).fileName();
+                QTimer::singleShot(0, dialog, [&] {
+                    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                        seen.question = box->text();
+                        box->button(replace ? QMessageBox::Yes : QMessageBox::No)->click();
+                    }
+                });
+                dialog->selectFile(kept);
+                static_cast<QDialog*>(dialog)->accept(); // as the Save button does
+                if (dialog->isVisible())
+                    dialog->reject();
+            });
+            m_f->wave->Save1->trigger();
+            return seen;
+        };
+
+        Seen seen = choose(false);
+        QCOMPARE(seen.filters, QStringList({"Bitmap (*.bmp)", "All files (*)"}));
+        QCOMPARE(seen.offered, QStringLiteral("Wave.bmp"));
+        QVERIFY2(seen.question.contains(QLatin1String("kept.bmp")), qPrintable(seen.question));
+        QCOMPARE(contents(kept), QByteArray("keep"));
+
+        seen = choose(true);
+        QVERIFY(!seen.question.isEmpty());
+        QVERIFY(contents(kept).startsWith("BM"));
+    }
+
+    // Wave 3's first channel, white on the black screen, is dark on paper: its
+    // curve and its legend box can be seen, and where it crosses the curves of
+    // waves 1 and 2, drawn before it, it no longer cuts white gaps into them.
+    void whiteCurveShowsOnPaperWithoutCuttingTheOthers()
     {
         QVERIFY(m_f->view({makeSampleSignature(0), makeSampleSignature(1), makeSampleSignature(2)}));
         const int white = SignatureChart::seriesIndex(3, 1);
         QCOMPARE(SignatureChart::seriesColour(white), QColor(Qt::white));
-        m_f->keepOnly({white});
-        const QImage paper = save(QStringLiteral("white.bmp"));
+        // Wave 3's other channels, drawn after it, would hide much of it.
+        m_f->keepOnly({0, 1, 2, 3, 4, 5, 6, 7, white});
+        const QColor paperColour = SignatureChart::paperColour(white);
+        const QImage paper = save(QStringLiteral("three.bmp"));
         QCOMPARE(paper.pixel(0, 0), qRgb(255, 255, 255));
-        QCOMPARE(paper.pixel(789, 521), qRgb(255, 255, 255));
-        QVERIFY(pixelsNear(paper, Qt::black) > 500); // the axes and their texts
-
-        // The curve's pixels are the bright ones of the plot on screen; on
-        // paper they are white, except where the grid lies under the curve.
-        const QImage screen = m_f->chart()->grab().toImage();
+        // The same chart with that one curve not drawn (an invisible curve
+        // keeps the legend and the axes exactly as they are).
         QLineSeries* curve = m_f->chart()->series(white);
-        const QPen pen = curve->pen();
-        curve->setPen(QPen(Qt::transparent));
-        const QImage grid = save(QStringLiteral("grid.bmp"));
-        curve->setPen(pen);
+        curve->setOpacity(0);
+        const QImage without = save(QStringLiteral("without.bmp"));
+        curve->setOpacity(1);
+
         const QRect plot = m_f->chart()->chart()->plotArea().toRect();
-        int curvePixels = 0, whitePixels = 0;
+        int curvePixels = 0, gaps = 0;
+        for (int y = plot.top(); y <= plot.bottom(); ++y)
+            for (int x = plot.left(); x <= plot.right(); ++x) {
+                const QRgb p = paper.pixel(x, y), q = without.pixel(x, y);
+                curvePixels += p != q && near(p, paperColour);
+                gaps += coloured(q) && nearWhite(p);
+            }
+        // The curve runs across the whole plot.
+        QVERIFY2(curvePixels > plot.width() / 2, qPrintable(QString::number(curvePixels)));
+        QCOMPARE(gaps, 0);
+        // The sample curves do cross: the earlier curves have pixels under it.
+        int covered = 0;
         for (int y = plot.top(); y <= plot.bottom(); ++y)
             for (int x = plot.left(); x <= plot.right(); ++x)
-                if (qGray(screen.pixel(x, y)) > 200 && grid.pixel(x, y) == qRgb(255, 255, 255)) {
-                    ++curvePixels;
-                    whitePixels += paper.pixel(x, y) == qRgb(255, 255, 255);
-                }
-        QVERIFY2(curvePixels > 300, qPrintable(QString::number(curvePixels)));
-        QVERIFY2(whitePixels > 0.97 * curvePixels,
-                 qPrintable(QStringLiteral("%1 of %2").arg(whitePixels).arg(curvePixels)));
+                covered += coloured(without.pixel(x, y)) && near(paper.pixel(x, y), paperColour);
+        QVERIFY2(covered > 0, "no crossing to look at");
+
+        // Its legend box is filled with the paper colour (the legend's texts
+        // are too thin to have solid pixels of it).
+        const QRect legend = m_f->chart()->chart()->legend()->geometry().toRect();
+        QVERIFY(solidPixels(paper, paperColour, legend) >= 4);
     }
 
     void legendAndBoldLinesAsOnScreen()
     {
         QVERIFY(m_f->view({makeSampleSignature(0)}));
         m_f->keepOnly({0});
-        const QColor yellow = SignatureChart::seriesColour(0);
-        QCOMPARE(yellow, QColor(Qt::yellow));
+        // Yellow on screen, a dark gold on paper.
+        QCOMPARE(SignatureChart::seriesColour(0), QColor(Qt::yellow));
+        const QColor gold = SignatureChart::paperColour(0);
         // The legend as it is now: the swatch of the one curve shown, none of those just hidden.
         const QImage legend = save(QStringLiteral("legend.bmp"));
-        QVERIFY(solidPixels(legend, yellow) >= 4);
-        QCOMPARE(solidPixels(legend, SignatureChart::seriesColour(1)), 0);
+        QVERIFY(solidPixels(legend, gold) >= 4);
+        QCOMPARE(solidPixels(legend, SignatureChart::paperColour(1)), 0);
+        QCOMPARE(solidPixels(legend, SignatureChart::seriesColour(0)), 0);
 
         m_f->wave->HideLegend1->trigger();
         const QImage plain = save(QStringLiteral("plain.bmp"));
-        QCOMPARE(solidPixels(plain, yellow), 0);
+        QCOMPARE(solidPixels(plain, gold), 0);
         m_f->wave->Bold1->trigger();
         const QImage bold = save(QStringLiteral("bold.bmp"));
         // Measured on the stroke itself: the flat ends lie on the grid's zero line.
         const int zero = int(m_f->chart()->chart()->mapToPosition({180, 0}, m_f->chart()->series(0)).y()) - 4;
-        const double ratio = yellowInk(bold, zero) / yellowInk(plain, zero);
+        const double ratio = ink(bold, gold, zero) / ink(plain, gold, zero);
+        QVERIFY2(ink(plain, gold, zero) > 200, qPrintable(QString::number(ink(plain, gold, zero))));
         QVERIFY2(ratio > 1.8 && ratio < 2.2, qPrintable(QString::number(ratio)));
     }
 
@@ -170,6 +266,7 @@ private slots:
         ExportColours odd = m_f->chart()->exportColours();
         odd.background = QColor(10, 20, 30);
         odd.legendText = Qt::yellow;
+        odd.series[8] = QColor(200, 100, 50);
         m_f->chart()->setExportColours(odd);
         QCOMPARE(save(QStringLiteral("ok.bmp")).pixel(0, 0), qRgb(255, 255, 255));
         QCOMPARE(m_f->chart()->exportColours(), odd);
