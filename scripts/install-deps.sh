@@ -7,6 +7,8 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
     libuemf-dev
+    # a second, independent reader of the chart's metafile for the tests
+    emf2svg
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     poppler-utils xvfb xauth xdotool imagemagick x11-apps
     fonts-dejavu-core

@@ -23,7 +23,7 @@ namespace emfdoc {
 struct PenDef
 {
     uint32_t style = 0; // PS_* style, end cap and join bits
-    int32_t width = 0;  // logical units; 0 is one device pixel
+    int32_t width = 0;  // logical units; 0 is one device pixel (a cosmetic pen)
     QColor colour;
 };
 

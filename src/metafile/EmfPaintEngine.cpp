@@ -111,7 +111,11 @@ EmfClip EmfPaintEngine::currentClip() const
 
 bool EmfPaintEngine::toUnits(const QPointF& logical, QPoint* out) const
 {
-    const QPointF device = m_transform.map(logical);
+    return deviceToUnits(m_transform.map(logical), out);
+}
+
+bool EmfPaintEngine::deviceToUnits(const QPointF& device, QPoint* out)
+{
     if (!std::isfinite(device.x()) || !std::isfinite(device.y()))
         return false;
     *out = QPoint(toUnit(device.x()), toUnit(device.y()));
@@ -226,19 +230,25 @@ void EmfPaintEngine::drawPath(const QPainterPath& path)
     flushPending();
     if (m_pen.null && m_brush.null)
         return;
-    // Curves arrive flattened; each subpath becomes one polygon or polyline.
+    // Curves are flattened in device space, so that a scaled painter gets as
+    // many points as the curve needs there; each subpath becomes one polygon
+    // or polyline. The polygons are already mapped: the painter's transform
+    // (a chart item's position, say) must not be applied to them again.
     std::vector<QPoint> points;
     std::vector<uint32_t> counts;
     bool allClosed = true;
     for (const QPolygonF& polygon : path.toSubpathPolygons(m_transform)) {
         if (polygon.size() < 2)
             continue;
-        std::vector<QPoint> units;
-        if (!toUnits(polygon.constData(), static_cast<int>(polygon.size()), &units))
-            return;
+        const std::size_t first = points.size();
+        for (const QPointF& device : polygon) {
+            QPoint unit;
+            if (!deviceToUnits(device, &unit))
+                return;
+            points.push_back(unit);
+        }
         allClosed = allClosed && polygon.isClosed();
-        points.insert(points.end(), units.begin(), units.end());
-        counts.push_back(static_cast<uint32_t>(units.size()));
+        counts.push_back(static_cast<uint32_t>(points.size() - first));
     }
     if (counts.empty())
         return;

@@ -54,7 +54,10 @@ private:
     };
 
     void refreshState();
+    // A point in the painter's coordinates, or one already on the device, in
+    // the file's logical units; false when it is not a finite point.
     bool toUnits(const QPointF& logical, QPoint* out) const;
+    static bool deviceToUnits(const QPointF& device, QPoint* out);
     bool toUnits(const QPointF* points, int count, std::vector<QPoint>* out) const;
     void continueLine(const std::vector<QPoint>& points);
     void flushPending();

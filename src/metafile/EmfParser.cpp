@@ -1,4 +1,5 @@
 #include "EmfDocument.h"
+#include "EmfRecordChecks.h"
 
 #include <uemf.h>
 #include <uemf_safe.h>
@@ -11,81 +12,10 @@
 namespace emfdoc {
 namespace {
 
-// One record already known to lie whole within the file. Every read is
-// bounded by the record's size; a field outside it reads as zero, but the
-// decoders below check sizes first and refuse such a record.
-class Record
-{
-public:
-    Record(const char* data, uint32_t size) : m_data(data), m_size(size) {}
-
-    uint32_t size() const { return m_size; }
-    const char* data() const { return m_data; }
-    bool has(uint64_t offset, uint64_t length) const { return offset <= m_size && length <= m_size - offset; }
-
-    template <typename T> T get(uint64_t offset) const
-    {
-        T value{};
-        if (has(offset, sizeof(T)))
-            std::memcpy(&value, m_data + offset, sizeof(T));
-        return value;
-    }
-    QRect rect(uint64_t offset) const
-    {
-        return QRect(QPoint(get<int32_t>(offset), get<int32_t>(offset + 4)),
-                     QPoint(get<int32_t>(offset + 8), get<int32_t>(offset + 12)));
-    }
-    QColor colour(uint64_t offset) const
-    {
-        const auto c = get<U_COLORREF>(offset);
-        return QColor(c.Red, c.Green, c.Blue);
-    }
-
-private:
-    const char* m_data;
-    uint32_t m_size;
-};
-
-// libUEMF has a check for every record type except those it never
-// implemented; for those it would only print a warning.
-bool libraryChecks(uint32_t type)
-{
-    if (type < U_EMR_MIN || type > U_EMR_MAX)
-        return false;
-    switch (type) {
-    case U_EMR_UNDEF69:
-    case U_EMR_POLYTEXTOUTA:
-    case U_EMR_POLYTEXTOUTW:
-    case U_EMR_GLSRECORD:
-    case U_EMR_GLSBOUNDEDRECORD:
-    case U_EMR_DRAWESCAPE:
-    case U_EMR_EXTESCAPE:
-    case U_EMR_UNDEF107:
-    case U_EMR_FORCEUFIMAPPING:
-    case U_EMR_NAMEDESCAPE:
-    case U_EMR_COLORCORRECTPALETTE:
-    case U_EMR_SETICMPROFILEA:
-    case U_EMR_SETICMPROFILEW:
-    case U_EMR_UNDEF117:
-    case U_EMR_SETLINKEDUFIS:
-    case U_EMR_SETTEXTJUSTIFICATION:
-    case U_EMR_COLORMATCHTOTARGETW:
-        return false;
-    default:
-        return true;
-    }
-}
-
-// libUEMF's text check reads the Dx offset before it knows the offset lies in
-// the record; make sure it does before handing the record over.
-bool textCoreIsWhole(const Record& r)
-{
-    if (r.size() < sizeof(U_EMREXTTEXTOUTW))
-        return false;
-    const auto options = r.get<uint32_t>(offsetof(U_EMREXTTEXTOUTW, emrtext) + offsetof(U_EMRTEXT, fOptions));
-    const uint64_t dxOffsetAt = sizeof(U_EMREXTTEXTOUTW) + ((options & U_ETO_NO_RECT) ? 0 : sizeof(U_RECTL));
-    return r.has(dxOffsetAt, sizeof(uint32_t));
-}
+using detail::libraryChecks;
+using detail::penIsWhole;
+using detail::Record;
+using detail::textCoreIsWhole;
 
 bool readPoints(const Record& r, uint64_t offset, uint64_t count, bool wide, std::vector<QPoint>* out)
 {
@@ -115,6 +45,7 @@ private:
     QString poly(const Record& r, Poly::Kind kind, bool wide);
     QString polyPoly(const Record& r, Poly::Kind kind, bool wide);
     QString text(const Record& r);
+    QString extPen(const Record& r);
     QString font(const Record& r);
     QString clipRegion(const Record& r);
     bool validIndex(uint32_t index) const { return index > 0 && index < m_doc->handleCount; }
@@ -215,6 +146,28 @@ QString Parser::text(const Record& r)
     return {};
 }
 
+QString Parser::extPen(const Record& r)
+{
+    const auto index = r.get<uint32_t>(offsetof(U_EMREXTCREATEPEN, ihPen));
+    if (!validIndex(index))
+        return badIndex(index);
+    constexpr uint64_t elp = offsetof(U_EMREXTCREATEPEN, elp);
+    PenDef pen;
+    pen.style = r.get<uint32_t>(elp + offsetof(U_EXTLOGPEN, elpPenStyle));
+    pen.colour = r.colour(elp + offsetof(U_EXTLOGPEN, elpColor));
+    // A geometric pen is as wide as it says in logical units; a cosmetic one is
+    // one device pixel whatever it says.
+    if ((pen.style & U_PS_TYPE_MASK) == U_PS_GEOMETRIC)
+        pen.width =
+            static_cast<int32_t>(std::min<uint32_t>(r.get<uint32_t>(elp + offsetof(U_EXTLOGPEN, elpWidth)), INT32_MAX));
+    // A hollow brush strokes nothing. Hatched and bitmap brushes are drawn in
+    // the pen's colour; the player does not fill lines with patterns.
+    if (r.get<uint32_t>(elp + offsetof(U_EXTLOGPEN, elpBrushStyle)) == U_BS_NULL)
+        pen.style = (pen.style & ~uint32_t{U_PS_STYLE_MASK}) | U_PS_NULL;
+    m_doc->commands.emplace_back(CreatePen{index, pen});
+    return {};
+}
+
 QString Parser::font(const Record& r)
 {
     if (!r.has(0, U_SIZE_EMREXTCREATEFONTINDIRECTW_LOGFONT))
@@ -309,6 +262,8 @@ QString Parser::decode(uint32_t type, const Record& r)
                                                              r.colour(lp + offsetof(U_LOGPEN, lopnColor))}});
         return {};
     }
+    case U_EMR_EXTCREATEPEN:
+        return extPen(r);
     case U_EMR_CREATEBRUSHINDIRECT: {
         if (!need(U_SIZE_EMRCREATEBRUSHINDIRECT))
             return tooShort;
@@ -424,6 +379,8 @@ IoResult parse(const QByteArray& bytes, Document* document)
                          : damaged(type, offset, QStringLiteral("a second header"));
         if ((type == U_EMR_EXTTEXTOUTW || type == U_EMR_EXTTEXTOUTA) && !textCoreIsWhole(record))
             return damaged(type, offset, QStringLiteral("the record is too short"));
+        if (type == U_EMR_EXTCREATEPEN && !penIsWhole(record))
+            return damaged(type, offset, QStringLiteral("its pen runs past the record"));
         if (libraryChecks(type) && !U_emf_record_safe(record.data()))
             return damaged(type, offset, QStringLiteral("its contents run past the record"));
 

@@ -15,10 +15,11 @@ struct Document;
 }
 
 // An enhanced metafile read back for drawing: what EmfPaintDevice writes
-// (pens, brushes, fonts, stock objects, polylines, polygons and their multi-
-// figure forms in 16 and 32 bits, rectangles, Unicode text, rectangular and
-// region clips, saved and restored states, text alignment, colours and
-// background mode). Records of other kinds are skipped.
+// (extended pens, and the plain pens of files written before, brushes, fonts,
+// stock objects, polylines, polygons and their multi-figure forms in 16 and 32
+// bits, rectangles, Unicode text, rectangular and region clips, saved and
+// restored states, text alignment, colours and background mode). Records of
+// other kinds are skipped.
 //
 // Loading checks the whole file before anything can be drawn: every record
 // must be whole (at least 8 bytes, a multiple of 4, within the file) and pass

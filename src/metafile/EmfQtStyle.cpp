@@ -21,20 +21,23 @@ QColor solidColour(const QBrush& brush)
 
 uint32_t penStyle(const QPen& pen)
 {
-    uint32_t style = U_PS_SOLID;
+    // Geometric: the width is in logical units and scales with the picture.
+    // A cosmetic pen is one device pixel wide whatever width it states, and
+    // readers that keep to the format draw it as a hairline.
+    uint32_t style = U_PS_GEOMETRIC | U_PS_SOLID;
     switch (pen.style()) {
     case Qt::DashLine:
     case Qt::CustomDashLine:
-        style = U_PS_DASH;
+        style |= U_PS_DASH;
         break;
     case Qt::DotLine:
-        style = U_PS_DOT;
+        style |= U_PS_DOT;
         break;
     case Qt::DashDotLine:
-        style = U_PS_DASHDOT;
+        style |= U_PS_DASHDOT;
         break;
     case Qt::DashDotDotLine:
-        style = U_PS_DASHDOTDOT;
+        style |= U_PS_DASHDOTDOT;
         break;
     default:
         break;
@@ -83,12 +86,13 @@ EmfPen toEmfPen(const QPen& pen, double opacity, double unitsPerLogical)
     out.colour = toEmfColour(colour);
     out.style = penStyle(pen);
     // A cosmetic pen is as wide on the device as it says; any other grows with
-    // the transform. Width 0 stays the one-pixel pen it is in both worlds.
+    // the transform. Width 0, Qt's hairline, is one pixel on screen, and so
+    // one pixel of the picture.
     const double width = pen.widthF();
-    if (width > 0.0) {
-        const double units = pen.isCosmetic() ? width * EmfPaintEngine::kUnitsPerPixel : width * unitsPerLogical;
-        out.width = static_cast<int32_t>(std::clamp(std::round(units), 1.0, kMaxPenUnits));
-    }
+    double units = EmfPaintEngine::kUnitsPerPixel;
+    if (width > 0.0)
+        units = pen.isCosmetic() ? width * EmfPaintEngine::kUnitsPerPixel : width * unitsPerLogical;
+    out.width = static_cast<int32_t>(std::clamp(std::round(units), 1.0, kMaxPenUnits));
     return out;
 }
 

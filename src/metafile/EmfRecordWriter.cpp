@@ -233,9 +233,15 @@ char* EmfRecordWriter::createRecord(const CachedObject& object, uint32_t* handle
 {
     switch (object.kind) {
     case Kind::Pen: {
-        const U_LOGPEN pen =
-            logpen_set(object.pen.style, point32_set(object.pen.width, 0), colourRef(object.pen.colour));
-        return createpen_set(handle, m_handles, pen);
+        // An extended pen: the plain pen record has no way to say geometric,
+        // and readers that keep to the format draw it one pixel wide.
+        PU_EXTLOGPEN pen = extlogpen_set(object.pen.style, static_cast<uint32_t>(object.pen.width), U_BS_SOLID,
+                                         colourRef(object.pen.colour), 0, 0, nullptr);
+        if (!pen)
+            return nullptr;
+        char* record = extcreatepen_set(handle, m_handles, nullptr, 0, nullptr, pen);
+        std::free(pen);
+        return record;
     }
     case Kind::Brush: {
         const U_LOGBRUSH brush =

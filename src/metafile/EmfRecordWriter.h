@@ -15,8 +15,8 @@
 struct EmfPen
 {
     bool null = true;    // the stock null pen: nothing is stroked
-    uint32_t style = 0;  // PS_* style, end cap and join bits
-    int32_t width = 0;   // logical units; 0 is one device pixel
+    uint32_t style = 0;  // PS_GEOMETRIC with the PS_* style, end cap and join bits
+    int32_t width = 0;   // logical units, at least 1
     uint32_t colour = 0; // 0x00BBGGRR
     bool operator==(const EmfPen&) const = default;
 };

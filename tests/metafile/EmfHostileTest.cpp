@@ -38,33 +38,6 @@ RecordInfo firstOf(const QByteArray& file, uint32_t type)
     return {0, 0, 0};
 }
 
-// A file of the given records between a header and an end-of-file record.
-QByteArray craft(const std::vector<QByteArray>& records, uint16_t handles = 4)
-{
-    char* header = U_EMRHEADER_set(U_RECTL{0, 0, 99, 99}, U_RECTL{0, 0, 2645, 2645}, nullptr, 0, nullptr,
-                                   U_SIZEL{100, 100}, U_SIZEL{26, 26}, 0);
-    QByteArray file(header, int(reinterpret_cast<U_EMR*>(header)->nSize));
-    std::free(header);
-    for (const QByteArray& r : records)
-        file += r;
-    const uint32_t eof[5] = {U_EMR_EOF, 20, 0, 16, 20};
-    file.append(reinterpret_cast<const char*>(eof), sizeof eof);
-    setFieldAt<uint32_t>(file, offsetof(U_EMRHEADER, nBytes), uint32_t(file.size()));
-    setFieldAt<uint32_t>(file, offsetof(U_EMRHEADER, nRecords), uint32_t(records.size() + 2));
-    setFieldAt<uint16_t>(file, offsetof(U_EMRHEADER, nHandles), handles);
-    return file;
-}
-
-QByteArray record(uint32_t type, std::initializer_list<uint32_t> words)
-{
-    QByteArray r;
-    const uint32_t head[2] = {type, uint32_t(8 + 4 * words.size())};
-    r.append(reinterpret_cast<const char*>(head), sizeof head);
-    for (uint32_t w : words)
-        r.append(reinterpret_cast<const char*>(&w), sizeof w);
-    return r;
-}
-
 // A refused file leaves nothing to draw and says why.
 void expectRefused(const QByteArray& bytes, const char* mention = nullptr)
 {
@@ -137,6 +110,30 @@ TEST(EmfHostile, ObjectIndicesOutsideTheTableAreRefused)
     const RecordInfo font = firstOf(file, U_EMR_EXTCREATEFONTINDIRECTW);
     setFieldAt<uint32_t>(file, font.offset + 8, 0xfffffff0u);
     expectRefused(file, "outside the object table");
+}
+
+TEST(EmfHostile, ExtendedPensReachingOutsideTheirRecordAreRefused)
+{
+    // index, bitmap info offset and size, bitmap offset and size, style,
+    // width, brush style, colour, hatch, style entry count, entries...
+    const auto pen = [](std::initializer_list<uint32_t> words) { return craft({record(U_EMR_EXTCREATEPEN, words)}); };
+    EmfPicture picture;
+    const IoResult good = picture.load(pen({1, 0, 0, 0, 0, U_PS_GEOMETRIC | U_PS_USERSTYLE, 10, 0, 0, 0, 2, 5, 5}));
+    EXPECT_TRUE(good.ok) << "two style entries in place: " << good.reason;
+
+    for (uint32_t index : {0u, 4u, 0xffffffffu})
+        expectRefused(pen({index, 0, 0, 0, 0, U_PS_GEOMETRIC, 10, 0, 0, 0, 0}), "outside the object table");
+    // Style entries the record does not hold, also counts whose size wraps in 32 bits.
+    for (uint32_t entries : {2u, 3u, 0x40000001u, 0x80000000u, 0xffffffffu}) {
+        SCOPED_TRACE(entries);
+        expectRefused(pen({1, 0, 0, 0, 0, U_PS_GEOMETRIC | U_PS_USERSTYLE, 10, 0, 0, 0, entries, 5}), "pen runs past");
+    }
+    // A pattern bitmap, or its bits, outside the record.
+    expectRefused(pen({1, 0xfffffff0u, 0x20, 0, 0, U_PS_GEOMETRIC, 10, 0, 0, 0, 0}), "pen runs past");
+    expectRefused(pen({1, 52, 40, 0, 0, U_PS_GEOMETRIC, 10, 0, 0, 0, 0}), "pen runs past");
+    expectRefused(pen({1, 0, 0, 0xfffffff0u, 0x20, U_PS_GEOMETRIC, 10, 0, 0, 0, 0}), "pen runs past");
+    // Cut short before its style entry count.
+    expectRefused(pen({1, 0, 0, 0, 0, U_PS_GEOMETRIC, 10, 0, 0, 0}), "pen runs past");
 }
 
 TEST(EmfHostile, CountsThatWouldWrapOrOverrunAreRefused)

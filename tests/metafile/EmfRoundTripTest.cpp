@@ -6,6 +6,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <uemf.h>
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -105,6 +107,64 @@ TEST(EmfRoundTrip, PlayLeavesThePainterAndItsClipAsFound)
     for (int y = 0; y < image.height(); y += 7)
         for (int x = 200; x < image.width(); x += 7)
             ASSERT_EQ(image.pixel(x, y), qRgb(255, 255, 255)) << "drawn outside the caller's clip at " << x << "," << y;
+}
+
+namespace {
+
+// Rows of column x in colour, top to bottom.
+int rowsIn(const QImage& image, int x, QRgb colour)
+{
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y)
+        rows += image.pixel(x, y) == colour;
+    return rows;
+}
+
+QByteArray extPen(uint32_t index, uint32_t style, uint32_t width, uint32_t brushStyle, uint32_t colour)
+{
+    return record(U_EMR_EXTCREATEPEN, {index, 0, 0, 0, 0, style, width, brushStyle, colour, 0, 0});
+}
+
+// A horizontal line across the middle of craft()'s 100 x 100 picture.
+QByteArray middleLine()
+{
+    return record(U_EMR_POLYLINE16, {10, 50, 90, 50, 2, 10u | 50u << 16, 90u | 50u << 16});
+}
+
+} // namespace
+
+TEST(EmfRoundTrip, WrittenLinesKeepTheirWidthWhenStretched)
+{
+    const QByteArray file = writeEmf(QSize(100, 50), [](QPainter& p) {
+        p.fillRect(QRect(0, 0, 100, 50), Qt::white);
+        p.setPen(QPen(Qt::blue, 2));
+        p.drawLine(QLineF(10, 20, 90, 20));
+        p.setPen(QPen(Qt::red, 1));
+        p.drawLine(QLineF(10, 35, 90, 35));
+    });
+    const QImage played = playToImage(file, QSize(300, 150));
+    EXPECT_EQ(rowsIn(played, 150, qRgb(0, 0, 255)), 6) << "two pixels, three times as high";
+    EXPECT_EQ(rowsIn(played, 150, qRgb(255, 0, 0)), 3);
+}
+
+TEST(EmfRoundTrip, ExtendedPensOfOtherWritersDrawAsTheFormatSays)
+{
+    // Geometric: ten units of a 100-unit picture, stretched to 300 pixels.
+    const QImage geometric =
+        playToImage(craft({extPen(1, U_PS_GEOMETRIC | U_PS_SOLID | U_PS_ENDCAP_FLAT, 10, U_BS_SOLID, 0xff0000),
+                           record(U_EMR_SELECTOBJECT, {1}), middleLine()}),
+                    QSize(300, 300));
+    EXPECT_EQ(rowsIn(geometric, 150, qRgb(0, 0, 255)), 30);
+    // Cosmetic: one pixel, whatever width it states.
+    const QImage cosmetic = playToImage(craft({extPen(1, U_PS_COSMETIC | U_PS_SOLID, 10, U_BS_SOLID, 0xff0000),
+                                               record(U_EMR_SELECTOBJECT, {1}), middleLine()}),
+                                        QSize(300, 300));
+    EXPECT_EQ(rowsIn(cosmetic, 150, qRgb(0, 0, 255)), 1);
+    // A hollow brush strokes nothing.
+    const QImage hollow = playToImage(craft({extPen(1, U_PS_GEOMETRIC | U_PS_SOLID, 10, U_BS_NULL, 0xff0000),
+                                             record(U_EMR_SELECTOBJECT, {1}), middleLine()}),
+                                      QSize(300, 300));
+    EXPECT_EQ(rowsIn(hollow, 150, qRgb(255, 255, 255)), 300);
 }
 
 TEST(EmfRoundTrip, RefusesToPlayWithoutPictureOrTarget)

@@ -6,7 +6,11 @@
 #include <QPainter>
 #include <QtMath>
 
+#include <uemf.h>
+
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 const char* const ChartScene::axisTitle = "Load [kN]";
 const char* const ChartScene::valueLabel = "1,234.5";
@@ -30,6 +34,32 @@ std::vector<RecordInfo> walkRecords(const QByteArray& file)
         offset += r.size;
     }
     return records;
+}
+
+QByteArray craft(const std::vector<QByteArray>& records, uint16_t handles)
+{
+    char* header = U_EMRHEADER_set(U_RECTL{0, 0, 99, 99}, U_RECTL{0, 0, 2645, 2645}, nullptr, 0, nullptr,
+                                   U_SIZEL{100, 100}, U_SIZEL{26, 26}, 0);
+    QByteArray file(header, int(reinterpret_cast<U_EMR*>(header)->nSize));
+    std::free(header);
+    for (const QByteArray& r : records)
+        file += r;
+    const uint32_t eof[5] = {U_EMR_EOF, 20, 0, 16, 20};
+    file.append(reinterpret_cast<const char*>(eof), sizeof eof);
+    setFieldAt<uint32_t>(file, offsetof(U_EMRHEADER, nBytes), uint32_t(file.size()));
+    setFieldAt<uint32_t>(file, offsetof(U_EMRHEADER, nRecords), uint32_t(records.size() + 2));
+    setFieldAt<uint16_t>(file, offsetof(U_EMRHEADER, nHandles), handles);
+    return file;
+}
+
+QByteArray record(uint32_t type, std::initializer_list<uint32_t> words)
+{
+    QByteArray r;
+    const uint32_t head[2] = {type, uint32_t(8 + 4 * words.size())};
+    r.append(reinterpret_cast<const char*>(head), sizeof head);
+    for (uint32_t w : words)
+        r.append(reinterpret_cast<const char*>(&w), sizeof w);
+    return r;
 }
 
 namespace {

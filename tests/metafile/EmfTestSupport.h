@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <vector>
 
 class QPainter;
@@ -35,6 +36,12 @@ template <typename T> void setFieldAt(QByteArray& file, uint32_t offset, T value
 {
     std::memcpy(file.data() + offset, &value, sizeof(T));
 }
+
+// A file of the given records between a header (bounds 0..99 both ways) and
+// an end-of-file record, its object table handles entries long.
+QByteArray craft(const std::vector<QByteArray>& records, uint16_t handles = 4);
+// One record of the given type holding words after its type and size.
+QByteArray record(uint32_t type, std::initializer_list<uint32_t> words);
 
 // Where a chart-like scene puts things, for the tests to look them up.
 struct ChartScene

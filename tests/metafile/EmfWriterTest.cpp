@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <uemf.h>
 #include <uemf_safe.h>
@@ -37,12 +38,14 @@ std::vector<TextRecord> checkObjectsAndCollectTexts(const QByteArray& file, cons
         const uint32_t index = fieldAt<uint32_t>(file, r.offset + 8);
         switch (r.type) {
         case U_EMR_CREATEPEN:
+        case U_EMR_EXTCREATEPEN:
         case U_EMR_CREATEBRUSHINDIRECT:
         case U_EMR_EXTCREATEFONTINDIRECTW:
             EXPECT_GT(index, 0u);
             EXPECT_LT(index, handles) << "object index beyond the header's handle count";
             EXPECT_EQ(live.count(index), 0u) << "object " << index << " created twice";
-            live[index] = r.type;
+            // Either kind of pen takes the place of the selected pen.
+            live[index] = r.type == U_EMR_EXTCREATEPEN ? uint32_t{U_EMR_CREATEPEN} : r.type;
             if (r.type == U_EMR_EXTCREATEFONTINDIRECTW)
                 fonts[index] = fieldAt<U_LOGFONT>(file, r.offset + 12);
             break;
@@ -136,7 +139,7 @@ TEST(EmfWriter, ManyColoursReuseASmallObjectTable)
     int live = 0;
     int mostLive = 0;
     for (const RecordInfo& r : records) {
-        if (r.type == U_EMR_CREATEPEN || r.type == U_EMR_CREATEBRUSHINDIRECT) {
+        if (r.type == U_EMR_EXTCREATEPEN || r.type == U_EMR_CREATEBRUSHINDIRECT) {
             ++created;
             mostLive = std::max(mostLive, ++live);
         }
@@ -183,11 +186,92 @@ TEST(EmfWriter, CoordinatesAreDevicePixelsTimesTen)
     EXPECT_EQ(fieldAt<int16_t>(file, points + 4), 500);
     EXPECT_EQ(fieldAt<int16_t>(file, points + 6), 55);
     const auto pen =
-        std::find_if(records.begin(), records.end(), [](const RecordInfo& r) { return r.type == U_EMR_CREATEPEN; });
+        std::find_if(records.begin(), records.end(), [](const RecordInfo& r) { return r.type == U_EMR_EXTCREATEPEN; });
     ASSERT_NE(pen, records.end());
-    const U_LOGPEN logPen = fieldAt<U_LOGPEN>(file, pen->offset + offsetof(U_EMRCREATEPEN, lopn));
-    EXPECT_EQ(logPen.lopnWidth.x, 30) << "a 1.5 pixel pen scaled by 2";
-    EXPECT_EQ(logPen.lopnColor.Red, 255);
+    const uint32_t elp = pen->offset + offsetof(U_EMREXTCREATEPEN, elp);
+    EXPECT_EQ(fieldAt<uint32_t>(file, elp + offsetof(U_EXTLOGPEN, elpWidth)), 30u) << "a 1.5 pixel pen scaled by 2";
+    EXPECT_EQ(fieldAt<U_COLORREF>(file, elp + offsetof(U_EXTLOGPEN, elpColor)).Red, 255);
+}
+
+TEST(EmfWriter, PensAreGeometricWithTheirScreenWidthCapAndJoin)
+{
+    // Readers that keep to the format draw a plain pen record one pixel wide;
+    // every pen is an extended, geometric one as wide as the screen draws it.
+    struct Case
+    {
+        QPen pen;
+        double scale;
+        uint32_t style;
+        uint32_t units;
+    };
+    const std::vector<Case> cases = {
+        {QPen(QColor(1, 0, 0), 1), 1, U_PS_SOLID | U_PS_ENDCAP_SQUARE | U_PS_JOIN_BEVEL, 10},
+        {QPen(QColor(2, 0, 0), 2, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin), 1,
+         U_PS_SOLID | U_PS_ENDCAP_FLAT | U_PS_JOIN_ROUND, 20},
+        {QPen(QColor(3, 0, 0), 0), 4, U_PS_SOLID | U_PS_ENDCAP_SQUARE | U_PS_JOIN_BEVEL, 10}, // a hairline
+        {QPen(QColor(4, 0, 0), 1, Qt::DashLine, Qt::RoundCap, Qt::MiterJoin), 3,
+         U_PS_DASH | U_PS_ENDCAP_ROUND | U_PS_JOIN_MITER, 30},
+    };
+    QPen cosmetic(QColor(5, 0, 0), 2);
+    cosmetic.setCosmetic(true);
+    const QByteArray file = writeEmf(QSize(100, 80), [&](QPainter& p) {
+        for (const Case& c : cases) {
+            p.save();
+            p.scale(c.scale, c.scale);
+            p.setPen(c.pen);
+            p.drawLine(QLineF(1, 1, 20, 10));
+            p.restore();
+        }
+        p.scale(3, 3); // a cosmetic pen keeps its width under any scale
+        p.setPen(cosmetic);
+        p.drawLine(QLineF(1, 1, 20, 10));
+    });
+    std::map<int, std::pair<uint32_t, uint32_t>> written; // red -> style, width
+    for (const RecordInfo& r : walkRecords(file)) {
+        EXPECT_NE(r.type, uint32_t{U_EMR_CREATEPEN});
+        if (r.type != U_EMR_EXTCREATEPEN)
+            continue;
+        const uint32_t elp = r.offset + offsetof(U_EMREXTCREATEPEN, elp);
+        const auto pen = fieldAt<U_EXTLOGPEN>(file, elp);
+        EXPECT_EQ(pen.elpBrushStyle, uint32_t{U_BS_SOLID});
+        EXPECT_EQ(pen.elpNumEntries, 0u);
+        EXPECT_EQ(fieldAt<uint32_t>(file, r.offset + offsetof(U_EMREXTCREATEPEN, cbBmi)), 0u) << "no pattern bitmap";
+        written[pen.elpColor.Red] = {pen.elpPenStyle, pen.elpWidth};
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pen.color().red());
+        ASSERT_EQ(written.count(c.pen.color().red()), 1u);
+        EXPECT_EQ(written[c.pen.color().red()].first, U_PS_GEOMETRIC | c.style);
+        EXPECT_EQ(written[c.pen.color().red()].second, c.units);
+    }
+    ASSERT_EQ(written.count(5), 1u);
+    EXPECT_EQ(written[5].second, 20u) << "a cosmetic 2 pixel pen";
+}
+
+TEST(EmfWriter, AFilledPathIsMovedByThePaintersTransformOnce)
+{
+    // A chart item draws its background as a path in its own coordinates,
+    // with its position in the painter's transform.
+    const QByteArray file = writeEmf(QSize(100, 80), [](QPainter& p) {
+        p.translate(30, 20);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::red);
+        QPainterPath box;
+        box.addRect(QRectF(0, 0, 10, 5));
+        p.drawPath(box);
+    });
+    const auto records = walkRecords(file);
+    const auto polygon =
+        std::find_if(records.begin(), records.end(), [](const RecordInfo& r) { return r.type == U_EMR_POLYGON16; });
+    ASSERT_NE(polygon, records.end());
+    const U_RECTL bounds = fieldAt<U_RECTL>(file, polygon->offset + offsetof(U_EMRPOLYGON16, rclBounds));
+    EXPECT_EQ(bounds.left, 300);
+    EXPECT_EQ(bounds.top, 200);
+    EXPECT_EQ(bounds.right, 400);
+    EXPECT_EQ(bounds.bottom, 250);
+    const uint32_t points = polygon->offset + offsetof(U_EMRPOLYGON16, apts);
+    EXPECT_EQ(fieldAt<int16_t>(file, points), 300);
+    EXPECT_EQ(fieldAt<int16_t>(file, points + 2), 200);
 }
 
 TEST(EmfWriter, FarPointsUse32BitRecords)
@@ -281,6 +365,7 @@ TEST(EmfWriter, TransparencyAndGradientsBecomeWhatAMetafileCanHold)
         if (r.type == U_EMR_SELECTOBJECT)
             stockSelected.insert(fieldAt<uint32_t>(file, r.offset + 8));
         EXPECT_NE(r.type, uint32_t{U_EMR_CREATEPEN});
+        EXPECT_NE(r.type, uint32_t{U_EMR_EXTCREATEPEN});
     }
     ASSERT_EQ(brushes.size(), 2u);
     EXPECT_EQ(brushes[0].lbColor.Red, 10) << "half-transparent fill drawn opaque";
