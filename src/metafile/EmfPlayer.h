@@ -82,7 +82,15 @@ private:
     void store(uint32_t index, Object object);
     QPen qtPen() const;
     QBrush qtBrush() const;
-    QFont qtFont() const;
+    // How much the picture's stretch lengthens the text's baseline and its
+    // glyphs' height, for the current font's escapement.
+    struct TextScale
+    {
+        double along;
+        double across;
+    };
+    TextScale textScale() const;
+    QFont qtFont(const TextScale& scale) const;
     void applyClip();
     QRegion wholePicture() const;
 

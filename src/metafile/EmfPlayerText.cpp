@@ -7,7 +7,19 @@
 
 namespace emfdoc::detail {
 
-QFont Player::qtFont() const
+Player::TextScale Player::textScale() const
+{
+    // A baseline at angle a runs along (cos a, -sin a); stretched by the two
+    // scales it grows by the length of that vector scaled, and the glyphs'
+    // height, square to it, likewise. Level text gets (sx, sy), upright text
+    // (sy, sx): an upright axis title keeps its length down the page.
+    const double a = double(m_dc.font.escapement) / 10.0 * M_PI / 180.0;
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    return {std::hypot(m_sx * c, m_sy * s), std::hypot(m_sx * s, m_sy * c)};
+}
+
+QFont Player::qtFont(const TextScale& scale) const
 {
     const FontDef& f = m_dc.font;
     QFont font;
@@ -29,11 +41,11 @@ QFont Player::qtFont() const
     }
     // No glyph is drawn larger than twice the picture's own extent, nor, once
     // stretched, larger than kMaxGlyphPixels.
-    const double ratio = std::clamp(m_sx / m_sy, 1.0 / kMaxTextStretch, kMaxTextStretch);
+    const double ratio = std::clamp(scale.along / scale.across, 1.0 / kMaxTextStretch, kMaxTextStretch);
     const double extent = std::max(m_target.width(), m_target.height());
     const double largest =
         std::clamp(std::min(2.0 * extent, kMaxGlyphPixels / std::max(ratio, 1.0)), 1.0, kMaxFontPixels);
-    font.setPixelSize(qRound(std::clamp(em * m_sy, 1.0, largest)));
+    font.setPixelSize(qRound(std::clamp(em * scale.across, 1.0, largest)));
     return font;
 }
 
@@ -42,7 +54,8 @@ void Player::operator()(const Text& c)
     if (c.text.isEmpty() || (c.options & U_ETO_GLYPH_INDEX))
         return; // glyph indices name glyphs of a font this machine may not have
     const QString text = c.text.left(kMaxTextUnits);
-    const QFont font = qtFont();
+    const TextScale scale = textScale();
+    const QFont font = qtFont(scale);
 
     m_painter->save();
     if (c.options & (U_ETO_OPAQUE | U_ETO_CLIPPED)) {
@@ -56,9 +69,9 @@ void Player::operator()(const Text& c)
     // baseline. Glyphs are widened by the ratio of the two scales so that a
     // stretched picture stretches its text too, within limits: Qt's glyph
     // cache fails on glyphs hundreds of times wider than high. Advances follow
-    // the horizontal scale whatever the glyphs do.
-    const double ratio = std::clamp(m_sx / m_sy, 1.0 / kMaxTextStretch, kMaxTextStretch);
-    const double advanceScale = m_sx / ratio;
+    // the scale along the baseline whatever the glyphs do.
+    const double ratio = std::clamp(scale.along / scale.across, 1.0 / kMaxTextStretch, kMaxTextStretch);
+    const double advanceScale = scale.along / ratio;
     m_painter->translate(map(c.origin));
     if (m_dc.font.escapement % 3600 != 0)
         m_painter->rotate(-double(m_dc.font.escapement) / 10.0);

@@ -91,6 +91,49 @@ TEST(EmfRoundTrip, StretchedTextKeepsItsPlaceAlongTheStretch)
     EXPECT_GT(right - left, naturalWidth);
 }
 
+// An upright axis title runs down the page: a picture stretched across keeps
+// the title's length (the vertical scale) and widens its glyphs instead. The
+// chart clips every title to its own box, so a title laid out along the wrong
+// scale lost its end on a landscape page ("Distance" printed as "Distar").
+TEST(EmfRoundTrip, UprightTextFollowsTheScaleAlongItsBaseline)
+{
+    const auto title = [](QPainter& p) {
+        p.fillRect(QRect(0, 0, 60, 200), Qt::white);
+        QFont font(QStringLiteral("DejaVu Sans"));
+        font.setPixelSize(20);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.translate(40, 150);
+        p.rotate(-90);
+        p.drawText(QPointF(0, 0), QStringLiteral("Distance"));
+    };
+    EmfPicture picture;
+    ASSERT_TRUE(picture.load(writeEmf(QSize(60, 200), title)));
+    const auto inkExtent = [&](double sx) {
+        QImage image(int(60 * sx), 200, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        picture.play(&painter, QRectF(0, 0, 60 * sx, 200));
+        painter.end();
+        QRect ink;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < 128)
+                    ink |= QRect(x, y, 1, 1);
+        return ink;
+    };
+    const QRect plain = inkExtent(1.0);
+    ASSERT_GT(plain.height(), 60);
+    for (const double sx : {2.0, 0.5}) {
+        const QRect stretched = inkExtent(sx);
+        SCOPED_TRACE(sx);
+        // Its length down the page and its place stay; its glyphs grow or shrink across.
+        EXPECT_NEAR(stretched.top(), plain.top(), 3);
+        EXPECT_NEAR(stretched.height(), plain.height(), 4);
+        EXPECT_NEAR(stretched.width(), plain.width() * sx, 4 + 0.15 * plain.width() * sx);
+    }
+}
+
 TEST(EmfRoundTrip, PlayLeavesThePainterAndItsClipAsFound)
 {
     EmfPicture picture;
