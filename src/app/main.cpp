@@ -1,5 +1,6 @@
 #include "AppInfo.h"
 #include "Application.h"
+#include "StandardDescriptors.h"
 #include "TFm_Cmain.h"
 
 #include <QApplication>
@@ -11,6 +12,8 @@
 
 int main(int argc, char** argv)
 {
+    if (!openStandardDescriptors())
+        return 1;
     QApplication app(argc, argv);
     // Qt takes the user's locale for everything; numbers the program formats
     // itself (reports, labels, the printout) keep the "." they are defined with.

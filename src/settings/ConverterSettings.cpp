@@ -31,8 +31,14 @@ std::string readKey(const ProfileFile& file, std::string_view key)
 
 void writeKey(const ProfileFile& file, std::string_view key, const std::string& value)
 {
-    if (!file.writeString(Section, key, value))
-        throw SystemError("Unable to write to " + file.path());
+    const IoResult written = file.writeString(Section, key, value);
+    if (written)
+        return;
+    // Nothing failed to reach the disk there: the file was not touched, and
+    // the user has to know why to mend it.
+    if (written.reason == ProfileFile::TooLarge)
+        throw SystemError(file.path() + " " + written.reason);
+    throw SystemError("Unable to write to " + file.path());
 }
 
 // Takes the stored value, or else the fallback, which is then stored.

@@ -28,7 +28,8 @@ std::string settingsFilePath();
 std::string DefaultDirectory();
 
 // Each operation reads and writes the settings file afresh and may raise the
-// system's error: "Unable to write to <path>" for a failed write, and for
+// system's error: "Unable to write to <path>" for a failed write, "<path> is
+// larger than 8 MiB" for a file too large to be a settings file, and for
 // LoadSettings "'<text>' is not a valid integer value" for a bad interval. An
 // operation stops at the step that failed, the record keeping what the steps
 // before it set.

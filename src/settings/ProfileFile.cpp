@@ -19,7 +19,7 @@ IoResult loadText(const std::string& path, std::string& text)
     // Six short keys never make a large file; reading one (a stray disk image
     // under the name) would stall every start and every write.
     if (file.size() > ProfileFile::MaxFileSize)
-        return IoResult::failure("too large for a settings file");
+        return IoResult::failure(std::string(ProfileFile::TooLarge));
 
     char buf[65536];
     for (;;) {
@@ -57,5 +57,7 @@ IoResult ProfileFile::writeString(std::string_view section, std::string_view key
     std::string text;
     if (IoResult r = loadText(m_path, text); !r)
         return r;
-    return writeFileAtomically(m_path, profile_text::withValue(text, section, key, value));
+    // The file is the user's own: a link there was made on purpose (a
+    // settings file kept elsewhere) and is kept, as an editor would.
+    return writeFileAtomically(m_path, profile_text::withValue(text, section, key, value), LinkAtTarget::Follow);
 }

@@ -3,9 +3,9 @@
 #include "IoResult.h"
 
 #include <cstddef>
-#include <sys/types.h>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 // A profile ("INI") file reached by path. Nothing is cached: every call reads
 // the file afresh and every write has reached the disk when it returns, so
@@ -17,8 +17,10 @@ public:
     // Longest value a read hands back; longer stored values are cut to it.
     static constexpr std::size_t MaxValueLength = 2047;
     // A larger file is treated as one that cannot be read: reads give the
-    // default and writes are refused, leaving it as it is.
+    // default and writes are refused, leaving it as it is, with TooLarge as
+    // the reason.
     static constexpr off_t MaxFileSize = 8 << 20;
+    static constexpr std::string_view TooLarge = "is larger than 8 MiB";
 
     explicit ProfileFile(std::string path) : m_path(std::move(path)) {}
 
@@ -30,10 +32,11 @@ public:
 
     // Sets key in section to value, creating the file, the section or the key
     // as needed. The new content replaces the file through a temporary file
-    // and a rename, so a failure leaves the old file whole. Fails without
-    // touching the file when it exists but cannot be read (writing then would
-    // drop what it holds), cannot be replaced, or when value holds a line
-    // break.
+    // and a rename, so a failure leaves the old file whole. A link at the
+    // path is followed, also to a file that does not exist yet, which is then
+    // created where the link points. Fails without touching the file when it
+    // exists but cannot be read (writing then would drop what it holds),
+    // cannot be replaced, or when value holds a line break.
     IoResult writeString(std::string_view section, std::string_view key, std::string_view value) const;
 
 private:

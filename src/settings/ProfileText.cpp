@@ -45,12 +45,12 @@ Line lineAt(std::string_view text, std::size_t begin)
 {
     Line line;
     line.begin = begin;
-    const auto newline = text.find('\n', begin);
-    if (newline == std::string_view::npos) {
+    const auto lineBreak = text.find_first_of("\r\n", begin);
+    if (lineBreak == std::string_view::npos) {
         line.end = line.next = text.size();
     } else {
-        line.next = newline + 1;
-        line.end = newline > begin && text[newline - 1] == '\r' ? newline - 1 : newline;
+        line.end = lineBreak;
+        line.next = lineBreak + (text.substr(lineBreak, 2) == "\r\n" ? 2 : 1);
     }
 
     const std::string_view content = trimmed(text.substr(begin, line.end - begin));
@@ -64,20 +64,26 @@ Line lineAt(std::string_view text, std::size_t begin)
     } else if (const auto eq = content.find('='); eq != std::string_view::npos) {
         line.kind = Kind::Key;
         line.name = trimmed(content.substr(0, eq));
-        // A carriage return inside a line (a file from another editor) ends
-        // the value there, so it is never written back as part of one.
-        const std::string_view value = content.substr(eq + 1);
-        line.value = trimmed(value.substr(0, value.find('\r')));
+        line.value = trimmed(content.substr(eq + 1));
     } else {
         line.kind = Kind::Other;
     }
     return line;
 }
 
+bool isLineBreak(char c)
+{
+    return c == '\n' || c == '\r';
+}
+
+// The line end the text already uses, that of its first line, for the lines
+// added to it.
 std::string_view lineEndOf(std::string_view text)
 {
-    const auto newline = text.find('\n');
-    return newline != std::string_view::npos && newline > 0 && text[newline - 1] == '\r' ? "\r\n" : "\n";
+    const auto lineBreak = text.find_first_of("\r\n");
+    if (lineBreak == std::string_view::npos || text[lineBreak] == '\n')
+        return "\n";
+    return text.substr(lineBreak, 2) == "\r\n" ? "\r\n" : "\r";
 }
 
 } // namespace
@@ -132,13 +138,13 @@ std::string withValue(std::string_view text, std::string_view section, std::stri
     out.reserve(text.size() + section.size() + entry.size() + 8);
     if (!found) {
         out.append(text);
-        if (!text.empty() && text.back() != '\n')
+        if (!text.empty() && !isLineBreak(text.back()))
             out.append(eol);
         out.append("[").append(section).append("]").append(eol).append(entry).append(eol);
         return out;
     }
     out.append(text.substr(0, insertAt));
-    if (insertAt > 0 && text[insertAt - 1] != '\n')
+    if (insertAt > 0 && !isLineBreak(text[insertAt - 1]))
         out.append(eol); // the section's last line ended the text without a line end
     out.append(entry).append(eol).append(text.substr(insertAt));
     return out;

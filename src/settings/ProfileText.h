@@ -8,6 +8,9 @@
 // lines), kept apart from file access so the editing can be checked on plain
 // strings.
 //
+// Lines end at CR LF, LF or a lone CR, whatever the system the file was
+// written on used, mixed if need be.
+//
 // Reading: section and key names match without regard to ASCII letter case,
 // blanks around names and values are ignored, and the first matching section
 // and the first matching key in it win (later duplicates are never looked at).
@@ -18,7 +21,7 @@
 // replaced in place (keeping its line end), a missing key goes after the last
 // entry of its section, and a missing section goes at the end of the text.
 // Every other byte stays as it was. New lines end like the text's first line
-// ("\r\n" or "\n"; "\n" for a text without line ends).
+// ("\r\n", "\n" or "\r"; "\n" for a text without line ends).
 namespace profile_text {
 
 // The value of key in section, or nothing when the section or the key is

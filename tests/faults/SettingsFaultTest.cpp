@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +41,27 @@ TEST(SettingsFaults, FifoOrDeviceUnderTheNameIsReportedWithoutWaiting)
     EXPECT_EQ(loadError(device), "Unable to write to " + device);
     EXPECT_EQ(listDirectory(dir.path()), "Gauvrin.INI");
     EXPECT_EQ(listDirectory(other.path()), "Gauvrin.INI");
+}
+
+// A file far too large to be a settings file is neither read nor replaced,
+// and the message says so: nothing failed to reach the disk.
+TEST(SettingsFaults, OversizedFileIsReportedForItsSize)
+{
+    TempDir dir;
+    const std::string ini = dir.file("Gauvrin.INI");
+    writeWholeFile(ini, "[XLBCONVTR]\nAS INTERVAL=5\n");
+    std::filesystem::resize_file(ini, (8 << 20) + 1); // sparse: costs no disk
+    const std::string expected = ini + " is larger than 8 MiB";
+    EXPECT_EQ(loadError(ini), expected);
+    SettingsRecord s;
+    try {
+        SaveScheduleSettings(s, ini);
+        ADD_FAILURE() << "the oversized file was written";
+    } catch (const SystemError& e) {
+        EXPECT_EQ(e.what(), expected);
+    }
+    EXPECT_EQ(std::filesystem::file_size(ini), (8u << 20) + 1);
+    EXPECT_EQ(listDirectory(dir.path()), "Gauvrin.INI");
 }
 
 TEST(SettingsFaults, FullDiskKeepsTheFileAsItWas)

@@ -101,6 +101,43 @@ TEST_F(SettingsTest, LoadTakesStoredValuesWithoutRewritingThem)
     EXPECT_EQ(readWholeFile(ini), before);
 }
 
+// A file saved with CR line ends (an old editor) holds the same settings as
+// any other: its values are taken, nothing is appended, and a key written
+// later goes in its section with the file's own line end.
+TEST_F(SettingsTest, FileWithCarriageReturnLineEndsIsReadAndKeptInItsStyle)
+{
+    const std::string before = "[XLBCONVTR]\rLAST LOAD DIR=/l\rLAST SAVE DIR=/s\rAS READ DIR=/r\r"
+                               "AS SAVE DIR=/o\rAS INTERVAL=9\rAS PREFIX=P\r\r[Other]\rx=1\r";
+    writeWholeFile(ini, before);
+    LoadSettings(s, ini);
+    EXPECT_EQ(s.lastLoadDir, "/l");
+    EXPECT_EQ(s.asSaveDir, "/o");
+    EXPECT_EQ(s.asInterval, 9);
+    EXPECT_EQ(s.asPrefix, "P");
+    EXPECT_EQ(readWholeFile(ini), before);
+
+    writeWholeFile(ini, "[XLBCONVTR]\rLAST LOAD DIR=/l\r");
+    LoadSettings(s, ini);
+    EXPECT_EQ(readWholeFile(ini), "[XLBCONVTR]\rLAST LOAD DIR=/l\rLAST SAVE DIR=" + work + "\rAS READ DIR=/l\r" +
+                                      "AS SAVE DIR=/l\rAS INTERVAL=0\rAS PREFIX=No Prefix\r");
+}
+
+// The settings file may be a link the user made, also to a file that is not
+// there yet: it is created where the link points, and the link stays.
+TEST_F(SettingsTest, LinkToASettingsFileNotYetMadeIsFollowed)
+{
+    TempDir elsewhere;
+    const std::string real = elsewhere.file("Gauvrin.INI");
+    fs::create_symlink(real, ini);
+    LoadSettings(s, ini);
+    EXPECT_TRUE(fs::is_symlink(ini));
+    EXPECT_NE(readWholeFile(real).find("AS PREFIX=No Prefix\n"), std::string::npos);
+    s.lastLoadDir = "/new";
+    SaveLastDirs(s, ini);
+    EXPECT_NE(readWholeFile(real).find("LAST LOAD DIR=/new\n"), std::string::npos);
+    EXPECT_EQ(listDirectory(elsewhere.path()), "Gauvrin.INI");
+}
+
 TEST_F(SettingsTest, BadIntervalStopsTheLoadBeforeThePrefix)
 {
     writeWholeFile(ini, "[XLBCONVTR]\nLAST LOAD DIR=/l\nAS INTERVAL=abc\nAS PREFIX=P\n");

@@ -63,13 +63,16 @@ TEST(SettingsProfileFile, HugeFileIsLeftAlone)
     fs::resize_file(path, std::uintmax_t(2) << 30); // sparse: costs no disk
     const ProfileFile file(path);
     EXPECT_EQ(file.readString("S", "K", "dflt"), "dflt");
-    EXPECT_FALSE(file.writeString("S", "K", "new"));
+    const IoResult refused = file.writeString("S", "K", "new");
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.reason, ProfileFile::TooLarge);
     EXPECT_EQ(fs::file_size(path), std::uintmax_t(2) << 30);
     EXPECT_EQ(listDirectory(dir.path()), "p.ini");
 }
 
 // A carriage return inside a line ends its value, so the value can be
-// written back (a value with a line break in it is refused).
+// written back (a value with a line break in it is refused); what followed
+// it is a line of its own and stays.
 TEST(SettingsProfileFile, CarriageReturnInsideALineEndsTheValue)
 {
     TempDir dir;
@@ -78,7 +81,7 @@ TEST(SettingsProfileFile, CarriageReturnInsideALineEndsTheValue)
     EXPECT_EQ(file.readString("S", "K", ""), "/b");
     const std::string value = file.readString("S", "K", "");
     EXPECT_TRUE(file.writeString("S", "K", value));
-    EXPECT_EQ(readWholeFile(file.path()), "[S]\nK=/b\nL=x\n");
+    EXPECT_EQ(readWholeFile(file.path()), "[S]\nK=/b\r/c\nL=x\n");
 }
 
 TEST(SettingsProfileFile, WritesThroughALinkToItsTarget)
@@ -89,4 +92,18 @@ TEST(SettingsProfileFile, WritesThroughALinkToItsTarget)
     ASSERT_TRUE(ProfileFile(dir.file("link.ini")).writeString("S", "K", "new"));
     EXPECT_TRUE(fs::is_symlink(dir.file("link.ini")));
     EXPECT_EQ(readWholeFile(dir.file("real.ini")), "[S]\nK=new\n");
+}
+
+// A link made ahead of the file it names (settings kept in a synchronised
+// folder, say) is followed as editors follow it: the file is created there.
+TEST(SettingsProfileFile, LinkToAFileNotYetMadeCreatesIt)
+{
+    TempDir dir, kept;
+    fs::create_symlink(kept.file("Gauvrin.INI"), dir.file("link.ini"));
+    const ProfileFile file(dir.file("link.ini"));
+    EXPECT_EQ(file.readString("S", "K", "dflt"), "dflt");
+    ASSERT_TRUE(file.writeString("S", "K", "v"));
+    EXPECT_TRUE(fs::is_symlink(dir.file("link.ini")));
+    EXPECT_EQ(readWholeFile(kept.file("Gauvrin.INI")), "[S]\nK=v\n");
+    EXPECT_EQ(file.readString("S", "K", ""), "v");
 }

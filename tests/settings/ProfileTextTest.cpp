@@ -16,6 +16,16 @@ TEST(SettingsProfileText, ReadingMatchesNamesWithoutCaseAndIgnoresBlanks)
     EXPECT_EQ(findValue("\0\xff[S]\n[S\0]\nK=1"s, "S", "K"), std::nullopt);
 }
 
+// A lone CR ends a line as LF and CR LF do: a file saved with CR line ends
+// is read as the lines it shows, not as one long line.
+TEST(SettingsProfileText, EveryLineEndEndsALine)
+{
+    EXPECT_EQ(findValue("[S]\rA=1\rK=v\r", "S", "K"), "v");
+    EXPECT_EQ(findValue("[T]\rK=t\r[S]\rK=s", "S", "K"), "s");
+    EXPECT_EQ(findValue("[S]\nA=1\rK=mixed\r\nB=2", "S", "K"), "mixed");
+    EXPECT_EQ(findValue("[S]\r\rK=after a blank line\r", "S", "K"), "after a blank line");
+}
+
 struct EditCase
 {
     const char* what;
@@ -40,6 +50,10 @@ TEST(SettingsProfileText, WritesChangeOnlyTheirOwnLine)
         {"a key before any section is not the section's", "K=top\n[S]\n", "K=top\n[S]\nK=v\n"},
         {"an unterminated key line stays unterminated", "[S]\nK=old", "[S]\nK=v"},
         {"binary bytes without sections stay as they are", "\0\x01\xff\r\n"s, "\0\x01\xff\r\n[S]\r\nK=v\r\n"s},
+        {"replaces in place in a CR text", "[S]\rK=old\rx=1\r", "[S]\rK=v\rx=1\r"},
+        {"uses CR in a CR text", "[S]\rx=1\r\r[T]\rb=2\r", "[S]\rx=1\rK=v\r\r[T]\rb=2\r"},
+        {"ends an unterminated CR text with CR", "[T]\rb=2", "[T]\rb=2\r[S]\rK=v\r"},
+        {"a CR-terminated text needs no line end added", "[S]\ra=1\r", "[S]\ra=1\rK=v\r"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -1,6 +1,9 @@
 #include "ConvertCommand.h"
+#include "StandardDescriptors.h"
 
 int main(int argc, char** argv)
 {
+    if (!openStandardDescriptors())
+        return 1;
     return runConvertCommand(argc, argv);
 }
