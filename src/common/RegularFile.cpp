@@ -10,11 +10,19 @@ RegularFile::~RegularFile()
         ::close(m_fd);
 }
 
-IoResult RegularFile::open(const std::string& path)
+IoResult RegularFile::open(const std::string& path, FinalLink link)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return IoResult::failure(errno);
+    const int noFollow = link == FinalLink::Refuse ? O_NOFOLLOW : 0;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | noFollow);
+    if (fd < 0) {
+        const int err = errno;
+        // O_NOFOLLOW says ELOOP for a link at the end, the same as for a loop
+        // further up: tell the user which it was.
+        struct stat st = {};
+        if (err == ELOOP && noFollow && ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            return IoResult::failure("a symbolic link, not followed");
+        return IoResult::failure(err);
+    }
     struct stat st{};
     IoResult checked = IoResult::success();
     if (::fstat(fd, &st) != 0)
@@ -31,5 +39,7 @@ IoResult RegularFile::open(const std::string& path)
         ::close(m_fd);
     m_fd = fd;
     m_size = st.st_size;
+    m_device = st.st_dev;
+    m_inode = st.st_ino;
     return checked;
 }

@@ -7,18 +7,39 @@
 
 #include <algorithm>
 #include <mutex>
+#include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unordered_map>
 #include <utility>
 
+namespace {
+
+// True when the entry at output is the very file read. A link at output is
+// not: the writer replaces the link, never the file it names.
+bool reportIsInput(const std::string& output, const SignatureRead& read)
+{
+    struct stat st = {};
+    return ::lstat(output.c_str(), &st) == 0 && st.st_dev == read.device && st.st_ino == read.inode;
+}
+
+} // namespace
+
 FileOutcome convertFile(const std::string& input, const std::string& output, SignatureRecord& record,
-                        WrittenReports& written)
+                        WrittenReports& written, FinalLink link)
 {
     FileOutcome outcome;
     outcome.output = output;
-    if (IoResult read = readSignature(input, record); !read) {
+    const SignatureRead read = readSignature(input, record, link);
+    if (!read) {
         outcome.stage = FileOutcome::Stage::NotOpened;
-        outcome.io = std::move(read);
+        outcome.io = read;
+        outcome.notASignature = read.notASignature;
+        return outcome;
+    }
+    if (reportIsInput(output, read)) {
+        outcome.stage = FileOutcome::Stage::ReportIsInput;
+        outcome.io = IoResult::failure("its report would replace the file itself");
         return outcome;
     }
     if (const auto earlier = written.takenBy(output, input)) {
@@ -79,7 +100,7 @@ BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOpt
                 if (options.stop && options.stop->load())
                     outcome.output = output;
                 else
-                    outcome = convertFile(inputs[i], output, record, written);
+                    outcome = convertFile(inputs[i], output, record, written, options.inputLinks);
                 std::lock_guard lock(reportMutex);
                 switch (outcome.stage) {
                 case FileOutcome::Stage::Converted:
@@ -101,8 +122,20 @@ BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOpt
 
     const int threads = std::clamp<int>(options.jobs, 1, static_cast<int>(std::max<std::size_t>(heads.size(), 1)));
     std::vector<std::jthread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(worker);
+    pool.reserve(static_cast<std::size_t>(threads - 1));
+    for (int t = 1; t < threads; ++t) {
+        try {
+            pool.emplace_back(worker);
+        } catch (const std::system_error& e) {
+            // A task limit or a busy host: the threads running and this one
+            // share the work, which takes longer but gets done.
+            if (options.onFewerThreads) {
+                std::lock_guard lock(reportMutex);
+                options.onFewerThreads(t, threads, e.code().message());
+            }
+            break;
+        }
+    }
     worker();
     for (auto& t : pool)
         t.join(); // before summary leaves this function

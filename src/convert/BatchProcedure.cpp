@@ -1,6 +1,6 @@
 #include "BatchProcedure.h"
 
-#include "CsvReport.h"
+#include "BatchConverter.h"
 #include "OutputFileName.h"
 #include "SignatureFile.h"
 #include "WrittenReports.h"
@@ -31,28 +31,30 @@ int runBatchConversion(ConversionHost& host, BatchItems items)
             continue;
         host.setProgress(i);
         const std::string input = host.itemText(i);
+        // The target is read again for every file: another command may have
+        // confirmed a new one while this batch let events run.
+        const std::string target = host.currentTargetName();
+        const std::string output = MakeOutputFileName(directoryPart(target), fileNamePart(target), input);
+        const FileOutcome outcome = convertFile(input, output, currentSignature, written);
         std::string prompt;
-        if (const SignatureRead read = readSignature(input, currentSignature); !read) {
+        switch (outcome.stage) {
+        case FileOutcome::Stage::Converted:
+            ++converted;
+            host.processPendingEvents();
+            continue;
+        case FileOutcome::Stage::NotOpened:
             prompt = "Error! Cannot open  " + input + "  Continue?";
             // A file that is missing or locked says enough by its name; one
             // that opens but is no signature needs its reason.
-            if (read.notASignature)
-                prompt = withReason(prompt, read.reason);
-        } else {
-            // The target is read again for every file: another command may
-            // have confirmed a new one while this batch let events run.
-            const std::string target = host.currentTargetName();
-            const std::string output = MakeOutputFileName(directoryPart(target), fileNamePart(target), input);
-            if (const auto earlier = written.takenBy(output, input)) {
-                prompt = withReason("Error! Cannot create  " + output + "  Continue?", reportTakenReason(*earlier));
-            } else if (WriteCsvReport(output, currentSignature) == 1) {
-                written.add(output, input);
-                ++converted;
-                host.processPendingEvents();
-                continue;
-            } else {
-                prompt = "Error! Cannot create  " + output + "  Continue?";
-            }
+            if (outcome.notASignature)
+                prompt = withReason(prompt, outcome.io.reason);
+            break;
+        case FileOutcome::Stage::ReportTaken:
+        case FileOutcome::Stage::ReportIsInput:
+            prompt = withReason("Error! Cannot create  " + output + "  Continue?", outcome.io.reason);
+            break;
+        default:
+            prompt = "Error! Cannot create  " + output + "  Continue?";
         }
         if (!host.askContinue(prompt))
             break;

@@ -39,7 +39,8 @@ enum class BatchItems { All, Selected };
 
 // Converts the list's files (all, or the selected ones) into CSV reports in
 // the directory the user picks, reading each through currentSignature. A file
-// that is no signature, and a file whose report this batch has already written
-// from another file, get the question instead of a report.
+// that is no signature, a file whose report this batch has already written
+// from another file, and a file that is its own report's name get the
+// question instead of a report.
 // Returns the number of reports written, or -1 when the dialog was cancelled.
 int runBatchConversion(ConversionHost& host, BatchItems items);

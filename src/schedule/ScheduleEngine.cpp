@@ -1,11 +1,12 @@
 #include "ScheduleEngine.h"
 
+#include "BatchConverter.h"
 #include "ConverterSettings.h"
-#include "CsvReport.h"
 #include "OutputFileName.h"
 #include "ScheduleClock.h"
 #include "SignatureFile.h"
 #include "SignatureListing.h"
+#include "WrittenReports.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -73,14 +74,16 @@ void ScheduleEngine::runPass()
 {
     const unsigned stopsBefore = m_stops;
     m_host.showProgress(m_host.itemCount());
+    WrittenReports written;
     // A Stop chosen while reports are written ends the pass at the next file.
     for (int i = 0; i < m_host.itemCount() && m_stops == stopsBefore; ++i) {
         m_host.setProgress(i);
         const std::string input = m_host.itemText(i);
-        if (ReadSignatureFile(input) != 1)
-            continue;
         const std::string output = MakeOutputFileName(m_settings.asSaveDir, m_settings.asPrefix, input);
-        if (WriteCsvReport(output, currentSignature) == 1)
+        // The list came from the folder, not from a user: a link there may
+        // have been planted, also in place of a file listed a moment ago.
+        const FileOutcome outcome = convertFile(input, output, currentSignature, written, FinalLink::Refuse);
+        if (outcome.stage == FileOutcome::Stage::Converted)
             m_host.processPendingEvents();
     }
     m_host.hideProgress();

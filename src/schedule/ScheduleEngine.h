@@ -46,7 +46,8 @@ public:
     void stop();
     // One tick of the timer.
     void tick();
-    // Converts every item of the list, silently skipping what fails.
+    // Converts every item of the list, silently skipping what fails. Items
+    // are taken from the read folder: a symbolic link among them is skipped.
     void runPass();
 
     double intervalStart() const { return m_intervalStart; }

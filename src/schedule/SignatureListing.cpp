@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
 
@@ -26,8 +27,11 @@ SignatureListing listSignatureFiles(const std::string& dir)
         // A name with no "." is never hidden, nor "." or "..".
         if (!matchesSignatureMask(name))
             continue;
-        struct stat st{};
-        if (::fstatat(fd, name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode))
+        // A link is no ordinary file either, whatever it names: one planted
+        // in a shared folder would have the run read a file of the planter's
+        // choosing with the runner's rights.
+        struct stat st = {};
+        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
             out.names.push_back(name);
         errno = 0;
     }

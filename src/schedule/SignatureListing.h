@@ -7,7 +7,7 @@
 
 // The signature files the instrument leaves in a folder: regular, non-hidden
 // files whose names begin with H or h and have no extension (no "."), sorted
-// alphabetically without regard to letter case.
+// alphabetically without regard to letter case. Symbolic links are not listed.
 struct SignatureListing
 {
     IoResult status;

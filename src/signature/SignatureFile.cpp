@@ -45,10 +45,10 @@ SignatureRead failed(IoResult why, bool notASignature = false)
 
 } // namespace
 
-SignatureRead readSignature(const std::string& path, SignatureRecord& record)
+SignatureRead readSignature(const std::string& path, SignatureRecord& record, FinalLink link)
 {
     RegularFile file;
-    if (IoResult opened = file.open(path); !opened)
+    if (IoResult opened = file.open(path, link); !opened)
         return failed(std::move(opened));
 
     SignatureRecord image;
@@ -64,10 +64,14 @@ SignatureRead readSignature(const std::string& path, SignatureRecord& record)
             break;
         got += static_cast<std::size_t>(n);
     }
+    SignatureRead read;
     if (std::string why = whyNoSignature(image, got); !why.empty())
-        return failed(IoResult::failure(std::move(why)), true);
-    record = image;
-    return {};
+        read = failed(IoResult::failure(std::move(why)), true);
+    else
+        record = image;
+    read.device = file.device();
+    read.inode = file.inode();
+    return read;
 }
 
 int ReadSignatureFile(const std::string& path)

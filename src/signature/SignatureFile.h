@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IoResult.h"
+#include "RegularFile.h"
 #include "SignatureRecord.h"
 
 #include <string>
@@ -15,6 +16,10 @@ extern SignatureRecord currentSignature;
 struct SignatureRead : IoResult
 {
     bool notASignature = false;
+    // The file read (when it could be opened), so that a caller can tell
+    // whether the report it is about to write would replace the file itself.
+    dev_t device = 0;
+    ino_t inode = 0;
 };
 
 // Reads the first 27,884 bytes of the file at path into record; a longer file
@@ -22,9 +27,9 @@ struct SignatureRead : IoResult
 // and a RIFF/WAVE audio file under the instrument's ".wav" extension are not
 // signatures and are refused, so no report ever holds zeros or sound samples
 // as loads. Anything but a regular file (a directory, a FIFO, a device) counts
-// as a file that cannot be opened and is never waited on. On failure record is
-// unchanged.
-SignatureRead readSignature(const std::string& path, SignatureRecord& record);
+// as a file that cannot be opened and is never waited on; so is a symbolic link
+// at path when link says Refuse. On failure record is unchanged.
+SignatureRead readSignature(const std::string& path, SignatureRecord& record, FinalLink link = FinalLink::Follow);
 
 // Reads path into currentSignature: 1 when it was read, -1 when it cannot be.
 int ReadSignatureFile(const std::string& path);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <unistd.h>
 
 namespace {
 
@@ -67,7 +68,7 @@ TEST(BatchConverter, ParallelRunLeavesTheSameFilesAsASequentialOne)
     std::vector<FileOutcome> referenceOutcomes;
     for (int jobs : {1, 2, 7}) {
         TempDir out;
-        BatchOptions options{out.path().string(), "P", jobs, nullptr, {}};
+        BatchOptions options{.directory = out.path().string(), .prefix = "P", .jobs = jobs};
         const auto outcomes = convertAll(inputs, options);
         ASSERT_EQ(outcomes.size(), inputs.size());
         if (jobs == 1) {
@@ -93,8 +94,11 @@ TEST(BatchConverter, StopFlagSkipsTheRemainingFiles)
         writeSample(inputs.back(), i);
     }
     std::atomic<bool> stop{false};
-    BatchOptions options{out.path().string(), "No Prefix", 1, &stop,
-                         [&](std::size_t, const FileOutcome&, std::size_t done) { stop = done == 2; }};
+    BatchOptions options{.directory = out.path().string(),
+                         .prefix = "No Prefix",
+                         .jobs = 1,
+                         .stop = &stop,
+                         .onFile = [&](std::size_t, const FileOutcome&, std::size_t done) { stop = done == 2; }};
     const auto outcomes = convertAll(inputs, options);
     EXPECT_EQ(outcomes[1].stage, FileOutcome::Stage::Converted);
     EXPECT_EQ(outcomes[2].stage, FileOutcome::Stage::Skipped);
@@ -124,7 +128,7 @@ TEST(BatchConverter, ReportTakenByAnotherFileFailsOnAnyNumberOfThreads)
 
     for (int jobs : {1, 2, 7}) {
         TempDir out;
-        BatchOptions options{out.path().string(), "No Prefix", jobs, nullptr, {}};
+        BatchOptions options{.directory = out.path().string(), .prefix = "No Prefix", .jobs = jobs};
         const auto outcomes = convertAll(inputs, options);
         for (std::size_t i = 0; i < inputs.size(); ++i)
             EXPECT_EQ(outcomes[i].stage, expected[i]) << inputs[i] << ", " << jobs << " jobs";
@@ -148,10 +152,65 @@ TEST(BatchConverter, FilesThatAreNoSignatureGetNoReport)
     writeSample(in.file("H3.wav"), 3);
     writeWholeFile(in.file("H4.wav"), readWholeFile(in.file("H3.wav")).substr(0, 27000));
     const std::vector<std::string> inputs{in.file("H1.wav"), in.file("H2.wav"), in.file("H3.wav"), in.file("H4.wav")};
-    const auto outcomes = convertAll(inputs, {out.path().string(), "No Prefix", 2, nullptr, {}});
+    const auto outcomes = convertAll(inputs, {.directory = out.path().string(), .prefix = "No Prefix", .jobs = 2});
     EXPECT_EQ(outcomes[0].io.reason, "an audio file, not a signature");
     EXPECT_EQ(outcomes[1].io.reason, "an audio file, not a signature");
     EXPECT_EQ(outcomes[2].stage, FileOutcome::Stage::Converted);
     EXPECT_EQ(outcomes[3].io.reason, "only 27,000 of 27,884 bytes");
     EXPECT_EQ(listDirectory(out.path()), "H3.csv");
+}
+
+// The report's name is the input file itself: the signature would be lost to
+// its own report. Refused whether the name is spelt alike, reached through a
+// link, or a second name of the file; a link at the report's name to the
+// input is no such case (the link is replaced, the input kept).
+TEST(BatchConverter, ReportNameThatIsTheInputItselfIsRefused)
+{
+    TempDir in, out;
+    const std::string own = out.file("H1.csv"), linked = in.file("H2.wav"), second = in.file("H3.wav");
+    writeSample(own, 1);
+    writeSample(out.file("H2.csv"), 2);
+    ASSERT_EQ(::symlink(out.file("H2.csv").c_str(), linked.c_str()), 0);
+    writeSample(out.file("H3.csv"), 3);
+    std::filesystem::create_hard_link(out.file("H3.csv"), second);
+    const std::string target = in.file("H4.wav");
+    writeSample(target, 4);
+    ASSERT_EQ(::symlink(target.c_str(), out.file("H4.csv").c_str()), 0);
+    const std::string signature1 = readWholeFile(own), signature2 = readWholeFile(linked);
+
+    const auto outcomes =
+        convertAll({own, linked, second, target}, {.directory = out.path().string(), .prefix = "No Prefix", .jobs = 2});
+    using S = FileOutcome::Stage;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(outcomes[i].stage, S::ReportIsInput) << i;
+        EXPECT_EQ(outcomes[i].io.reason, "its report would replace the file itself");
+    }
+    EXPECT_TRUE(readWholeFile(own) == signature1) << "the signature was replaced";
+    EXPECT_TRUE(readWholeFile(out.file("H2.csv")) == signature2) << "the signature was replaced";
+    EXPECT_EQ(outcomes[3].stage, S::Converted);
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(out.file("H4.csv"))));
+    EXPECT_EQ(readWholeFile(out.file("H4.csv")), formatCsvReport(makeSampleSignature(4)));
+}
+
+// A folder pass refuses inputs that are links, also one that turned into a
+// link after the folder was listed; regular files beside it are converted.
+TEST(BatchConverter, FolderPassRefusesLinks)
+{
+    TempDir in, out;
+    writeSample(in.file("H1"), 1);
+    writeSample(in.file("elsewhere"), 2);
+    ASSERT_EQ(::symlink(in.file("elsewhere").c_str(), in.file("H2").c_str()), 0);
+    const std::vector<std::string> inputs{in.file("H1"), in.file("H2")};
+    BatchOptions options{.directory = out.path().string(), .prefix = "No Prefix", .jobs = 2};
+
+    options.inputLinks = FinalLink::Refuse;
+    const auto outcomes = convertAll(inputs, options);
+    EXPECT_EQ(outcomes[0].stage, FileOutcome::Stage::Converted);
+    EXPECT_EQ(outcomes[1].stage, FileOutcome::Stage::NotOpened);
+    EXPECT_EQ(outcomes[1].io.reason, "a symbolic link, not followed");
+    EXPECT_EQ(listDirectory(out.path()), "H1.csv");
+
+    options.inputLinks = FinalLink::Follow; // files the user named
+    EXPECT_EQ(convertAll(inputs, options)[1].stage, FileOutcome::Stage::Converted);
+    EXPECT_EQ(readWholeFile(out.file("H2.csv")), formatCsvReport(makeSampleSignature(2)));
 }

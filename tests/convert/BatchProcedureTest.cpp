@@ -125,3 +125,19 @@ TEST_F(BatchProcedureTest, ReportsAreKeptByTheirFullPathAcrossATargetChange)
     EXPECT_EQ(readWholeFile(out + "/H0001.csv"), reportOf(1));
     EXPECT_EQ(readWholeFile(other + "/P-H0001.csv"), reportOf(2));
 }
+
+// A signature saved under its report's name, in the folder the reports go to:
+// the window asks, with the reason on a line of its own, and keeps the file.
+TEST_F(BatchProcedureTest, FileThatIsItsOwnReportAsksWithTheReason)
+{
+    const std::string own = sample("out/H0001.csv", 1);
+    const std::string signature = readWholeFile(own);
+    host.items = {own, sample("A/H0002.wav", 2)};
+    host.answers = {true};
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 1);
+    EXPECT_EQ(host.questions, std::vector<std::string>{"Error! Cannot create  " + out +
+                                                       "/H0001.csv  Continue?\n(its report would replace the file "
+                                                       "itself)"});
+    EXPECT_TRUE(readWholeFile(own) == signature) << "the signature was replaced";
+    EXPECT_EQ(readWholeFile(out + "/H0002.csv"), reportOf(2));
+}

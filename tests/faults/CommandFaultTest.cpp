@@ -5,14 +5,18 @@
 // reports.
 #include "CsvReport.h"
 #include "FaultSupport.h"
+#include "SampleSignature.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -27,17 +31,19 @@ struct CommandRun
     std::string err;
 };
 
-// Runs the converter with args, stderr into a file; fileSizeLimit > 0 limits
-// the size of the files it may write.
-CommandRun convert(const std::vector<std::string>& args, const TempDir& scratch, std::size_t fileSizeLimit = 0)
+// Runs the converter with args, stderr into a file; situation, when given,
+// sets up the child before it becomes the converter (false: it cannot, and
+// the run ends with faults::Unsupported).
+CommandRun convert(const std::vector<std::string>& args, const TempDir& scratch,
+                   const std::function<bool()>& situation = {})
 {
     const std::string errPath = scratch.file("stderr");
     const pid_t pid = ::fork();
     if (pid == 0) {
         const int fd = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         ::dup2(fd, 2);
-        if (fileSizeLimit)
-            faults::limitFileSize(fileSizeLimit);
+        if (situation && !situation())
+            ::_exit(faults::Unsupported);
         std::vector<std::string> all{QD_CONVERT_EXE};
         all.insert(all.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -107,7 +113,10 @@ TEST(CommandFaults, FullDiskNamesEachReportAndKeepsTheEarlierOnes)
     }
     writeWholeFile(out + "/H0002.csv", "report of an earlier run\r\n");
 
-    const CommandRun run = convert(args, dir, 4096);
+    const CommandRun run = convert(args, dir, [] {
+        faults::limitFileSize(4096);
+        return true;
+    });
     EXPECT_EQ(run.status, 1);
     for (unsigned i = 1; i <= 3; ++i) {
         const std::string report = out + "/H000" + std::to_string(i) + ".csv";
@@ -118,4 +127,45 @@ TEST(CommandFaults, FullDiskNamesEachReportAndKeepsTheEarlierOnes)
     }
     EXPECT_EQ(listDirectory(out), "H0002.csv");
     EXPECT_EQ(readWholeFile(out + "/H0002.csv"), "report of an earlier run\r\n");
+}
+
+// A host at its task limit (or too busy to start a thread): the converter
+// starts what threads it can, says so, and converts every file on those, the
+// main thread at least, instead of dying half way.
+TEST(CommandFaults, ThreadsThatCannotBeStartedLeaveTheWorkToTheOthers)
+{
+    TempDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string out = dir.file("out");
+    fs::create_directory(out);
+    ::chmod(out.c_str(), 0777);
+    std::vector<std::string> args{"-o", out, "-j", "4"};
+    for (unsigned i = 1; i <= 6; ++i) {
+        args.push_back(dir.file("H000" + std::to_string(i)));
+        faults::writeSample(args.back(), i);
+    }
+
+    const CommandRun run = convert(args, dir, [] {
+        // Root is not held to the limit; "nobody" is. One task, this one:
+        // not a single thread more can start.
+        if (!faults::becomeNobody())
+            return false;
+        const rlimit one{1, 1};
+        if (::setrlimit(RLIMIT_NPROC, &one) != 0)
+            return false;
+        // The leak checker of a sanitizer build needs a task of its own at exit.
+        const char* asan = std::getenv("ASAN_OPTIONS");
+        ::setenv("ASAN_OPTIONS", (std::string(asan ? asan : "") + ":detect_leaks=0").c_str(), 1);
+        return true;
+    });
+    if (run.status == faults::Unsupported)
+        GTEST_SKIP() << "cannot run as nobody here";
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("quorvex-convert: could start only 1 of 4 threads (Resource temporarily unavailable); "
+                           "converting on 1\n"),
+              std::string::npos)
+        << run.err;
+    for (unsigned i = 1; i <= 6; ++i)
+        EXPECT_EQ(readWholeFile(out + "/H000" + std::to_string(i) + ".csv"), formatCsvReport(makeSampleSignature(i)))
+            << i;
 }

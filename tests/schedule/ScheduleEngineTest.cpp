@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -252,4 +253,58 @@ TEST_F(ScheduleEngineTest, FilesThatAreNoSignatureAreSkipped)
     EXPECT_EQ(listDirectory(out.path()), "H1.csv H3.csv H4.csv");
     EXPECT_EQ(readWholeFile(out.file("H3.csv")), "report of an earlier pass\r\n");
     EXPECT_TRUE(host.timer);
+}
+
+// A link is no ordinary file, whatever it names.
+TEST(SignatureListingTest, LinksAreNotListed)
+{
+    TempDir dir;
+    writeWholeFile(dir.file("H0001"), "x");
+    writeWholeFile(dir.file("elsewhere"), "x");
+    ASSERT_EQ(::symlink(dir.file("elsewhere").c_str(), dir.file("H0002").c_str()), 0);
+    ASSERT_EQ(::symlink("H0001", dir.file("H0003").c_str()), 0);
+    const SignatureListing l = listSignatureFiles(dir.path().string());
+    ASSERT_TRUE(l.status.ok);
+    EXPECT_EQ(l.names, std::vector<std::string>{"H0001"});
+}
+
+// Another user links a signature of someone else's (mode 0600, which root
+// may still read) into the read folder. No pass copies it into a report,
+// neither when the link is there at listing time nor when it takes the place
+// of a listed file before the pass opens it.
+TEST_F(ScheduleEngineTest, LinkInTheReadFolderIsNeverConverted)
+{
+    TempDir elsewhere;
+    const std::string secret = elsewhere.file("secret");
+    writeSample(secret, 7);
+    ASSERT_EQ(::chmod(secret.c_str(), 0600), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(secret.c_str(), 65534, 65534), 0);
+    }
+    writeSample(in.file("H1"), 1);
+    ASSERT_EQ(::symlink(secret.c_str(), in.file("H2").c_str()), 0);
+    settings.asInterval = -1;
+    engine.start();
+    engine.tick();
+    EXPECT_EQ(host.list, std::vector<std::string>{in.file("H1")});
+    EXPECT_EQ(listDirectory(out.path()), "H1.csv");
+
+    // Swapped in after the listing.
+    ASSERT_EQ(::symlink(secret.c_str(), in.file("H3").c_str()), 0);
+    host.list = {in.file("H1"), in.file("H3")};
+    engine.runPass();
+    EXPECT_EQ(listDirectory(out.path()), "H1.csv");
+}
+
+// A signature under its own report's name in the save folder is left as it
+// is, not replaced by its report.
+TEST_F(ScheduleEngineTest, FileThatIsItsOwnReportIsLeftAlone)
+{
+    writeSample(out.file("H1.csv"), 1);
+    const std::string signature = readWholeFile(out.file("H1.csv"));
+    writeSample(in.file("H2"), 2);
+    host.list = {out.file("H1.csv"), in.file("H2")};
+    engine.runPass();
+    EXPECT_TRUE(readWholeFile(out.file("H1.csv")) == signature) << "the signature was replaced";
+    EXPECT_EQ(listDirectory(out.path()), "H1.csv H2.csv");
 }

@@ -155,3 +155,45 @@ TEST_F(SignatureFileTest, ExplicitRecordReadLeavesTheCurrentSignatureAlone)
     EXPECT_EQ(imageOf(mine), patternBytes(SignatureRecord::Size, 5));
     EXPECT_EQ(currentSignature, before);
 }
+
+// A folder pass refuses a link at the end of the path, however good the file
+// it names; a link further up the path (a linked folder) is the user's own
+// choice and is followed. A user's own pick may be a link.
+TEST_F(SignatureFileTest, LinkAtTheEndIsRefusedWhenAskedAndTheRecordKept)
+{
+    ::mkdir(dir.file("real").c_str(), 0755);
+    writeWholeFile(dir.file("real/H1"), patternBytes(SignatureRecord::Size, 6));
+    ASSERT_EQ(::symlink("real/H1", dir.file("H1").c_str()), 0);
+    ASSERT_EQ(::symlink("real", dir.file("linked").c_str()), 0);
+
+    const SignatureRead refused = readSignature(dir.file("H1"), currentSignature, FinalLink::Refuse);
+    EXPECT_FALSE(refused);
+    EXPECT_FALSE(refused.notASignature);
+    EXPECT_EQ(refused.reason, "a symbolic link, not followed");
+    EXPECT_EQ(currentSignature, before);
+
+    EXPECT_TRUE(readSignature(dir.file("linked/H1"), currentSignature, FinalLink::Refuse));
+    EXPECT_EQ(imageOf(currentSignature), patternBytes(SignatureRecord::Size, 6));
+    currentSignature = before;
+    EXPECT_EQ(ReadSignatureFile(dir.file("H1")), 1);
+    EXPECT_EQ(imageOf(currentSignature), patternBytes(SignatureRecord::Size, 6));
+
+    // A loop further up is told as a loop, not as a refused link.
+    ASSERT_EQ(::symlink("loop", dir.file("loop").c_str()), 0);
+    EXPECT_EQ(readSignature(dir.file("loop/H1"), currentSignature, FinalLink::Refuse).reason,
+              "Too many levels of symbolic links");
+}
+
+// The read names the file it read, so that a caller can tell it from the
+// file its report would replace.
+TEST_F(SignatureFileTest, ReadTellsWhichFileWasRead)
+{
+    writeWholeFile(dir.file("H1"), patternBytes(SignatureRecord::Size, 7));
+    ASSERT_EQ(::symlink("H1", dir.file("H2").c_str()), 0);
+    struct stat st = {};
+    ASSERT_EQ(::stat(dir.file("H1").c_str(), &st), 0);
+    const SignatureRead read = readSignature(dir.file("H2"), currentSignature);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read.device, st.st_dev);
+    EXPECT_EQ(read.inode, st.st_ino);
+}

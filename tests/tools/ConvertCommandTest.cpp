@@ -1,76 +1,18 @@
+#include "CommandRunner.h"
 #include "CsvReport.h"
 #include "SampleSignature.h"
-#include "TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
-#include <thread>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
-struct CommandRun
+class ConvertCommandTest : public ConverterTest
 {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Starts quorvex-convert with args, stdout and stderr captured into files.
-pid_t start(const std::vector<std::string>& args, const TempDir& scratch)
-{
-    const std::string outPath = scratch.file("stdout"), errPath = scratch.file("stderr");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<std::string> all{QD_CONVERT_EXE};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, QD_CONVERT_EXE, &actions, nullptr, argv.data(), environ) != 0)
-        pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
-}
-
-CommandRun finish(pid_t pid, const TempDir& scratch)
-{
-    CommandRun run;
-    int status = 0;
-    if (pid > 0 && ::waitpid(pid, &status, 0) == pid)
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = readWholeFile(scratch.file("stdout"));
-    run.err = readWholeFile(scratch.file("stderr"));
-    return run;
-}
-
-CommandRun convert(const std::vector<std::string>& args, const TempDir& scratch)
-{
-    return finish(start(args, scratch), scratch);
-}
-
-class ConvertCommandTest : public ::testing::Test
-{
-protected:
-    TempDir in, out, scratch;
-    std::string sample(const std::string& name, std::uint32_t index)
-    {
-        const SignatureRecord r = makeSampleSignature(index);
-        writeWholeFile(in.file(name), std::string(reinterpret_cast<const char*>(r.bytes.data()), r.bytes.size()));
-        return in.file(name);
-    }
 };
 
 } // namespace
@@ -78,13 +20,13 @@ protected:
 TEST_F(ConvertCommandTest, ConvertsEveryFileWithTheNamingRule)
 {
     const auto a = sample("H0001.wav", 0), b = sample("H0002", 1);
-    CommandRun r = convert({"-o", out.path().string(), "-p", "Line 3", a, b}, scratch);
+    CommandRun r = runConverter({"-o", out.path().string(), "-p", "Line 3", a, b}, scratch);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "2 of 2 file(s) converted\n");
     EXPECT_EQ(r.err, "");
     EXPECT_EQ(listDirectory(out.path()), "Line 3-H0001.csv Line 3-H0002.csv");
 
-    r = convert({"--output", out.path().string(), "-j", "1", a}, scratch);
+    r = runConverter({"--output", out.path().string(), "-j", "1", a}, scratch);
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(std::filesystem::exists(out.path() / "H0001.csv"));
 }
@@ -94,7 +36,7 @@ TEST_F(ConvertCommandTest, DefaultsToTheCurrentDirectory)
     const auto a = sample("H0001.wav", 0);
     const auto cwd = std::filesystem::current_path();
     std::filesystem::current_path(out.path());
-    const CommandRun r = convert({a}, scratch);
+    const CommandRun r = runConverter({a}, scratch);
     std::filesystem::current_path(cwd);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(listDirectory(out.path()), "H0001.csv");
@@ -104,7 +46,7 @@ TEST_F(ConvertCommandTest, PartialFailureIsReportedAndTheRestConverted)
 {
     const auto a = sample("H0001.wav", 0), c = sample("H0003.wav", 2);
     const std::string missing = in.file("H0002.wav");
-    const CommandRun r = convert({"-o", out.path().string(), a, missing, in.path().string(), c}, scratch);
+    const CommandRun r = runConverter({"-o", out.path().string(), a, missing, in.path().string(), c}, scratch);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "2 of 4 file(s) converted\n");
     EXPECT_NE(r.err.find("cannot open " + missing + ": No such file or directory"), std::string::npos) << r.err;
@@ -116,7 +58,7 @@ TEST_F(ConvertCommandTest, UnwritableDirectoryFailsEveryFile)
 {
     const auto a = sample("H0001.wav", 0);
     const std::string nowhere = out.file("missing");
-    const CommandRun r = convert({"-o", nowhere, a}, scratch);
+    const CommandRun r = runConverter({"-o", nowhere, a}, scratch);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write " + nowhere + "/H0001.csv"), std::string::npos) << r.err;
 }
@@ -133,7 +75,7 @@ TEST_F(ConvertCommandTest, EarlierReportStaysAndLaterSameNameFailsOnAnyNumberOfT
         args.push_back(sample("H" + std::to_string(i % 3) + (i < 3 ? ".wav" : ""), i));
     args.push_back(sample("x/H1", 99));
     args.push_back(args[4]); // H0.wav again: the same file, converted again
-    const CommandRun r = convert(args, scratch);
+    const CommandRun r = runConverter(args, scratch);
     EXPECT_EQ(r.status, 1) << r.err;
     EXPECT_EQ(r.out, "4 of 8 file(s) converted\n");
     for (std::uint32_t i = 0; i < 3; ++i) {
@@ -163,9 +105,9 @@ TEST_F(ConvertCommandTest, FilesThatAreNoSignatureAreNamedWithTheirReason)
     writeWholeFile(in.file("H0004.wav"), makeWaveAudio(16000));
     writeWholeFile(in.file("H0005.wav"), makeWaveAudio(400));
     writeWholeFile(out.file("H0004.csv"), "report of an earlier run\r\n");
-    const CommandRun r = convert({"-o", out.path().string(), good, in.file("H0002.wav"), in.file("H0003.wav"),
-                                  in.file("H0004.wav"), in.file("H0005.wav")},
-                                 scratch);
+    const CommandRun r = runConverter({"-o", out.path().string(), good, in.file("H0002.wav"), in.file("H0003.wav"),
+                                       in.file("H0004.wav"), in.file("H0005.wav")},
+                                      scratch);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "1 of 5 file(s) converted\n");
     const std::pair<std::string, std::string> reasons[] = {{"H0002.wav", "only 100 of 27,884 bytes"},
@@ -173,8 +115,7 @@ TEST_F(ConvertCommandTest, FilesThatAreNoSignatureAreNamedWithTheirReason)
                                                            {"H0004.wav", "an audio file, not a signature"},
                                                            {"H0005.wav", "an audio file, not a signature"}};
     for (const auto& [name, reason] : reasons)
-        EXPECT_NE(r.err.find("quorvex-convert: cannot open " + in.file(name) + ": " + reason + "\n"),
-                  std::string::npos)
+        EXPECT_NE(r.err.find("quorvex-convert: cannot open " + in.file(name) + ": " + reason + "\n"), std::string::npos)
             << r.err;
     EXPECT_EQ(listDirectory(out.path()), "H0001.csv H0004.csv");
     EXPECT_EQ(readWholeFile(out.file("H0004.csv")), "report of an earlier run\r\n");
@@ -182,17 +123,17 @@ TEST_F(ConvertCommandTest, FilesThatAreNoSignatureAreNamedWithTheirReason)
 
 TEST_F(ConvertCommandTest, UsageErrorsExitWithTwo)
 {
-    const std::vector<std::vector<std::string>> bad = {{}, {"-o", "/tmp"}, {"--bogus", "x"}, {"-j", "0", "x"},
-                                                       {"-j", "many", "x"}, {"-o"}};
+    const std::vector<std::vector<std::string>> bad = {
+        {}, {"-o", "/tmp"}, {"--bogus", "x"}, {"-j", "0", "x"}, {"-j", "many", "x"}, {"-o"}};
     for (const auto& args : bad) {
-        const CommandRun r = convert(args, scratch);
+        const CommandRun r = runConverter(args, scratch);
         EXPECT_EQ(r.status, 2) << (args.empty() ? "(none)" : args[0]);
         EXPECT_NE(r.err.find("--help"), std::string::npos);
     }
-    CommandRun r = convert({"--help"}, scratch);
+    CommandRun r = runConverter({"--help"}, scratch);
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("Usage: quorvex-convert"), std::string::npos);
-    r = convert({"--version"}, scratch);
+    r = runConverter({"--version"}, scratch);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind("quorvex-convert ", 0), 0u);
 }
@@ -204,7 +145,8 @@ TEST_F(ConvertCommandTest, WatchOnceConvertsTheFolderBySignatureMask)
     sample("H0003.wav", 2);
     sample("Hx.txt", 3);
     sample("x0004", 4);
-    const CommandRun r = convert({"--watch", in.path().string(), "--once", "-o", out.path().string(), "-p", "S"}, scratch);
+    const CommandRun r =
+        runConverter({"--watch", in.path().string(), "--once", "-o", out.path().string(), "-p", "S"}, scratch);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find(" 2 of 2 file(s) converted"), std::string::npos) << r.out;
     EXPECT_EQ(listDirectory(out.path()), "S-H0001.csv S-h0002.csv");
@@ -213,17 +155,16 @@ TEST_F(ConvertCommandTest, WatchOnceConvertsTheFolderBySignatureMask)
     writeWholeFile(in.file("H0005"), "truncated");
     writeWholeFile(in.file("H0006"), makeWaveAudio(16000));
     const CommandRun bad =
-        convert({"--watch", in.path().string(), "--once", "-o", out.path().string(), "-p", "S"}, scratch);
+        runConverter({"--watch", in.path().string(), "--once", "-o", out.path().string(), "-p", "S"}, scratch);
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.out.find(" 2 of 4 file(s) converted"), std::string::npos) << bad.out;
     EXPECT_NE(bad.err.find("cannot open " + in.file("H0005") + ": only 9 of 27,884 bytes\n"), std::string::npos)
         << bad.err;
-    EXPECT_NE(bad.err.find("cannot open " + in.file("H0006") + ": an audio file, not a signature\n"),
-              std::string::npos)
+    EXPECT_NE(bad.err.find("cannot open " + in.file("H0006") + ": an audio file, not a signature\n"), std::string::npos)
         << bad.err;
     EXPECT_EQ(listDirectory(out.path()), "S-H0001.csv S-h0002.csv");
 
-    const CommandRun missing = convert({"--watch", in.file("gone"), "--once"}, scratch);
+    const CommandRun missing = runConverter({"--watch", in.file("gone"), "--once"}, scratch);
     EXPECT_EQ(missing.status, 1);
     EXPECT_NE(missing.err.find("cannot read " + in.file("gone")), std::string::npos);
 }
@@ -237,11 +178,12 @@ TEST_F(ConvertCommandTest, WatchNeedsAnIntervalOrOnce)
                                                                   {"--watch", "/tmp", "--once", "--every", "1"},
                                                                   {"--watch", "/tmp", "--once", "file"},
                                                                   {"--once", "file"}})
-        EXPECT_EQ(convert(args, scratch).status, 2) << args.back();
+        EXPECT_EQ(runConverter(args, scratch).status, 2) << args.back();
 }
 
 // SIGTERM in the middle of a pass ends the watch between two files: it exits
-// promptly, and every report it leaves is complete.
+// promptly, with the status of a run stopped by SIGTERM, and every report it
+// leaves is complete.
 TEST_F(ConvertCommandTest, WatchStopsOnSigtermLeavingOnlyCompleteReports)
 {
     const int count = 400;
@@ -250,16 +192,16 @@ TEST_F(ConvertCommandTest, WatchStopsOnSigtermLeavingOnlyCompleteReports)
         std::snprintf(name, sizeof name, "H%04d", i);
         sample(name, static_cast<std::uint32_t>(i));
     }
-    const pid_t pid = start({"--watch", in.path().string(), "--every", "0.05", "-j", "1", "-o", out.path().string()},
-                            scratch);
+    const pid_t pid = startConverter(
+        {"--watch", in.path().string(), "--every", "0.05", "-j", "1", "-o", out.path().string()}, scratch);
     ASSERT_GT(pid, 0);
     for (int wait = 0; wait < 500 && std::distance(std::filesystem::directory_iterator(out.path()), {}) < 20; ++wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ::kill(pid, SIGTERM);
     const auto sent = std::chrono::steady_clock::now();
-    const CommandRun r = finish(pid, scratch);
+    const CommandRun r = finishConverter(pid, scratch);
     EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(5));
-    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.status, 128 + SIGTERM) << r.err;
 
     int reports = 0;
     for (const auto& e : std::filesystem::directory_iterator(out.path())) {

@@ -4,11 +4,11 @@
 #include "OutputFileName.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <getopt.h>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -27,21 +27,26 @@ void printUsage(std::FILE* to)
                  "Convert QX-4082 KVT signature files into CSV reports.\n"
                  "\n"
                  "  -o, --output DIR     write the reports into DIR (default: the current directory)\n"
-                 "  -p, --prefix PREFIX  put PREFIX- in front of every report name\n"
-                 "                       (default: \"No Prefix\", which means none)\n"
+                 "  -p, --prefix PREFIX  put PREFIX- in front of every report name; no \"/\" or control\n"
+                 "                       characters (default: \"No Prefix\", which means none, as does \"\")\n"
                  "  -j, --jobs N         convert on N threads (default: the number of cores)\n"
-                 "      --watch DIR      convert the signature files of DIR (names beginning with H\n"
-                 "                       or h, without extension), as the auto schedule does\n"
-                 "      --every MINUTES  with --watch: again every MINUTES (a decimal; 0.05 is three\n"
-                 "                       seconds), counted from the end of a pass; stop with Ctrl-C\n"
+                 "      --watch DIR      convert the signature files of DIR (regular files whose names\n"
+                 "                       begin with H or h, without extension; links are not followed),\n"
+                 "                       as the auto schedule does\n"
+                 "      --every MINUTES  with --watch: again every MINUTES (a decimal of at least 1/60,\n"
+                 "                       one second; 0.05 is three seconds), counted from the end of a\n"
+                 "                       pass; stop with Ctrl-C\n"
                  "      --once           with --watch: one pass, then exit\n"
                  "      --help           show this help and exit\n"
                  "      --version        show the version and exit\n"
                  "\n"
                  "Each FILE gives DIR/[PREFIX-]NAME.csv, NAME being FILE's name without its extension.\n"
                  "When two different FILEs give one report name, the later one fails and the\n"
-                 "earlier one's report stays. Files that are not signatures are refused.\n"
-                 "Exit status: 0 all converted, 1 some file failed, 2 usage error.\n",
+                 "earlier one's report stays. Files that are not signatures, and a FILE that is\n"
+                 "its own report's name, are refused. SIGINT and SIGTERM stop the work between\n"
+                 "two files; every report left is complete.\n"
+                 "Exit status: 0 all converted, 1 some file failed, 2 usage error,\n"
+                 "128+N stopped by signal N (130 SIGINT, 143 SIGTERM; --every always ends so).\n",
                  ConvertProgram, ConvertProgram, ConvertProgram);
 }
 
@@ -65,14 +70,41 @@ bool parseJobs(const char* text, int& jobs)
     return true;
 }
 
+// Plain decimal notation only ("15", "0.5", ".25"): no sign, exponent,
+// hexadecimal or "inf" that strtod would also take.
+bool isPlainDecimal(std::string_view text)
+{
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    const std::string_view fraction = dot == std::string_view::npos ? std::string_view{} : text.substr(dot + 1);
+    return (!whole.empty() || !fraction.empty()) && std::all_of(whole.begin(), whole.end(), digit) &&
+           std::all_of(fraction.begin(), fraction.end(), digit);
+}
+
 bool parseMinutes(const char* text, double& minutes)
 {
-    char* end = nullptr;
-    const double v = std::strtod(text, &end);
-    // Up to a year; beyond that the wait would overflow and nobody means it.
-    if (end == text || *end != '\0' || !std::isfinite(v) || v <= 0 || v > 525600)
+    if (!isPlainDecimal(text))
+        return false;
+    const double v = std::strtod(text, nullptr);
+    // At least a second: a shorter interval only spins, filling the log with
+    // passes. Up to a year; beyond that the wait would overflow and nobody
+    // means it.
+    if (v * 60 < 1 || v > 525600)
         return false;
     minutes = v;
+    return true;
+}
+
+// The prefix becomes part of every report's name: a "/" would put the report
+// into another folder, a control character (a newline, say) makes a name
+// scripts stumble over. Empty means no prefix, as "No Prefix" does.
+bool parsePrefix(const char* text, std::string& prefix)
+{
+    const std::string_view p = text;
+    if (std::any_of(p.begin(), p.end(), [](char c) { return c == '/' || (c >= 0 && c < 0x20) || c == 0x7f; }))
+        return false;
+    prefix = p.empty() ? std::string(NoPrefix) : std::string(p);
     return true;
 }
 
@@ -110,7 +142,8 @@ int runConvertCommand(int argc, char** argv)
             options.directory = optarg;
             break;
         case 'p':
-            options.prefix = optarg;
+            if (!parsePrefix(optarg, options.prefix))
+                return usageError("a prefix may hold no \"/\" and no control character:", optarg);
             break;
         case 'j':
             if (!parseJobs(optarg, options.jobs))
@@ -121,7 +154,8 @@ int runConvertCommand(int argc, char** argv)
             break;
         case OptEvery:
             if (!parseMinutes(optarg, everyMinutes))
-                return usageError("invalid number of minutes", optarg);
+                return usageError("--every takes a decimal number of minutes from 1/60 (one second) to 525600, not",
+                                  optarg);
             break;
         case OptOnce:
             once = true;

@@ -13,19 +13,38 @@
 namespace {
 
 std::atomic<bool> stopRequested{false};
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
+              "set from a signal handler");
 
-extern "C" void requestStop(int)
+extern "C" void requestStop(int signal)
 {
+    stopSignal.store(signal);
     stopRequested.store(true);
 }
 
-void catchStopSignals()
+// From here on SIGINT and SIGTERM end the run between two files instead of in
+// the middle of one: each thread finishes the report it is writing, so no
+// report is left half replaced and no temporary file stays behind.
+void catchStopSignals(BatchOptions& options)
 {
-    struct sigaction sa{};
+    struct sigaction sa = {};
     sa.sa_handler = requestStop;
+    sa.sa_flags = SA_RESTART;
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
+    options.stop = &stopRequested;
+}
+
+// A run stopped by a signal did not do all it was asked to: it ends with the
+// status a shell gives a command killed by that signal (130, 143), so that
+// scripts and service managers do not take it for a success.
+int finalStatus(bool allConverted)
+{
+    if (stopRequested)
+        return 128 + stopSignal.load();
+    return allConverted ? 0 : 1;
 }
 
 // Converts inputs, reporting failures as they come.
@@ -40,11 +59,17 @@ BatchSummary convertReporting(const std::vector<std::string>& inputs, BatchOptio
         if (outcome.stage == FileOutcome::Stage::NotOpened)
             std::fprintf(stderr, "%s: cannot open %s: %s\n", ConvertProgram, inputs[index].c_str(),
                          outcome.io.reason.c_str());
-        else if (outcome.stage == FileOutcome::Stage::NotWritten || outcome.stage == FileOutcome::Stage::ReportTaken)
+        else if (outcome.stage != FileOutcome::Stage::Converted)
             std::fprintf(stderr, "%s: cannot write %s (from %s): %s\n", ConvertProgram, outcome.output.c_str(),
                          inputs[index].c_str(), outcome.io.reason.c_str());
         if (showProgress)
             std::fprintf(stderr, "%zu/%zu", done, inputs.size());
+    };
+    options.onFewerThreads = [&](int started, int wanted, const std::string& why) {
+        if (showProgress)
+            std::fputs("\r\033[K", stderr);
+        std::fprintf(stderr, "%s: could start only %d of %d threads (%s); converting on %d\n", ConvertProgram, started,
+                     wanted, why.c_str(), started);
     };
     const BatchSummary summary = convertFiles(inputs, options);
     if (showProgress)
@@ -74,6 +99,9 @@ bool watchPass(const std::string& dir, BatchOptions& options)
     inputs.reserve(listing.names.size());
     for (const std::string& name : listing.names)
         inputs.push_back(dir + "/" + name);
+    // The listing holds no links, but a file listed can be swapped for one
+    // before it is opened.
+    options.inputLinks = FinalLink::Refuse;
     const BatchSummary tally = convertReporting(inputs, options);
     std::printf("%s %zu of %zu file(s) converted%s\n", timestamp().c_str(), tally.converted, inputs.size(),
                 stopRequested ? " (stopped)" : "");
@@ -85,27 +113,28 @@ bool watchPass(const std::string& dir, BatchOptions& options)
 
 int runFiles(const std::vector<std::string>& inputs, BatchOptions options)
 {
+    catchStopSignals(options);
     const BatchSummary tally = convertReporting(inputs, options);
-    std::printf("%zu of %zu file(s) converted\n", tally.converted, inputs.size());
-    return tally.failed == 0 ? 0 : 1;
+    std::printf("%zu of %zu file(s) converted%s\n", tally.converted, inputs.size(), stopRequested ? " (stopped)" : "");
+    return finalStatus(tally.failed == 0);
 }
 
 int runWatch(const std::string& dir, double everyMinutes, BatchOptions options)
 {
-    catchStopSignals();
-    options.stop = &stopRequested;
+    catchStopSignals(options);
     if (everyMinutes <= 0)
-        return watchPass(dir, options) ? 0 : 1;
+        return finalStatus(watchPass(dir, options));
 
     const auto interval = std::chrono::duration<double, std::ratio<60>>(everyMinutes);
     bool allConverted = true;
     while (!stopRequested) {
         allConverted = watchPass(dir, options) && allConverted;
         // The next pass is due one interval after this one ended.
-        const auto due = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(interval);
+        const auto due =
+            std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::nanoseconds>(interval);
         while (!stopRequested && std::chrono::steady_clock::now() < due)
             std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
                 std::chrono::milliseconds(100), due - std::chrono::steady_clock::now()));
     }
-    return allConverted ? 0 : 1;
+    return finalStatus(allConverted);
 }

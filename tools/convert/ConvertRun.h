@@ -7,10 +7,14 @@
 
 inline constexpr const char* ConvertProgram = "quorvex-convert";
 
+// In every mode SIGINT and SIGTERM stop the work between two files: every
+// report on disk is complete, and the exit status is 128 plus the signal's
+// number (130, 143) instead of 0 or 1.
+
 // Converts inputs once; errors on stderr, the count on stdout. Exit status.
 int runFiles(const std::vector<std::string>& inputs, BatchOptions options);
 
-// Converts the signature files of dir now and, unless everyMinutes is 0,
-// again every everyMinutes after each pass, until SIGINT or SIGTERM. A signal
-// stops the work between two files: every report on disk is complete.
+// Converts the signature files of dir (regular files only, never a link) now
+// and, unless everyMinutes is 0, again every everyMinutes after each pass,
+// until SIGINT or SIGTERM. Exit status.
 int runWatch(const std::string& dir, double everyMinutes, BatchOptions options);
