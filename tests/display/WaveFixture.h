@@ -5,13 +5,66 @@
 // picture goes there) and files to view.
 #include "ScriptedDialogs.h"
 #include "SignatureRecord.h"
+#include "WavePrinter.h"
 
+#include <QColor>
 #include <QDir>
 #include <QList>
+#include <QPrinter>
 #include <QString>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
 #include <memory>
+
+// Stands in for the print dialog: confirms with a PDF file as the printer, or cancels.
+class PdfPrinting : public PrintService
+{
+public:
+    QString output;
+    bool confirm = true;
+    int shown = 0;
+    std::function<void()> whileOpen;
+    QPrinter* printer = nullptr;
+
+    bool printSetup(QWidget*, QPrinter& p) override
+    {
+        ++shown;
+        printer = &p;
+        if (whileOpen)
+            whileOpen();
+        if (!confirm)
+            return false;
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(output);
+        return true;
+    }
+};
+
+// Pixel tests of bitmaps and rendered pages.
+namespace pixels {
+
+inline bool near(QRgb pixel, QColor colour)
+{
+    return std::abs(qRed(pixel) - colour.red()) + std::abs(qGreen(pixel) - colour.green()) +
+               std::abs(qBlue(pixel) - colour.blue()) <
+           60;
+}
+
+inline bool nearWhite(QRgb p)
+{
+    return qRed(p) >= 235 && qGreen(p) >= 235 && qBlue(p) >= 235;
+}
+
+// A curve's pixel rather than white paper, black text or the grey grid.
+inline bool coloured(QRgb p)
+{
+    return std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 40;
+}
+
+} // namespace pixels
 
 class QMainWindow;
 class SignatureChart;

@@ -26,44 +26,11 @@
 
 namespace {
 
-// Stands in for the print dialog: a PDF file as the printer, or a cancel.
-class PdfPrinting : public PrintService
-{
-public:
-    QString output;
-    bool confirm = true;
-    QPrinter* printer = nullptr;
-
-    bool printSetup(QWidget*, QPrinter& p) override
-    {
-        printer = &p;
-        if (!confirm)
-            return false;
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(output);
-        return true;
-    }
-};
+using pixels::coloured;
+using pixels::near;
+using pixels::nearWhite;
 
 constexpr int Dpi = 100;
-
-bool near(QRgb pixel, QColor colour)
-{
-    return std::abs(qRed(pixel) - colour.red()) + std::abs(qGreen(pixel) - colour.green()) +
-               std::abs(qBlue(pixel) - colour.blue()) <
-           60;
-}
-
-bool nearWhite(QRgb p)
-{
-    return qRed(p) >= 235 && qGreen(p) >= 235 && qBlue(p) >= 235;
-}
-
-// A curve's pixel rather than white paper, black text or the grey grid.
-bool coloured(QRgb p)
-{
-    return std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 40;
-}
 
 } // namespace
 

@@ -27,19 +27,16 @@
 
 namespace {
 
+using pixels::coloured;
+using pixels::near;
+using pixels::nearWhite;
+
 using Kind = ScriptedDialogs::Kind;
 
 QByteArray contents(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool near(QRgb pixel, QColor colour)
-{
-    return std::abs(qRed(pixel) - colour.red()) + std::abs(qGreen(pixel) - colour.green()) +
-               std::abs(qBlue(pixel) - colour.blue()) <
-           60;
 }
 
 // Pixels of about this colour whose four neighbours have it too: the inside
@@ -73,17 +70,6 @@ double ink(const QImage& image, QColor colour, int below)
                 total += std::min(a, 1.0);
         }
     return total;
-}
-
-bool nearWhite(QRgb p)
-{
-    return qRed(p) >= 235 && qGreen(p) >= 235 && qBlue(p) >= 235;
-}
-
-// A curve's pixel rather than white paper, black text or the grey grid.
-bool coloured(QRgb p)
-{
-    return std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 40;
 }
 
 } // namespace

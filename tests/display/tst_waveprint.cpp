@@ -34,30 +34,6 @@
 
 namespace {
 
-// Stands in for the print dialog: confirms with a PDF file as the printer, or cancels.
-class PdfPrinting : public PrintService
-{
-public:
-    QString output;
-    bool confirm = true;
-    int shown = 0;
-    std::function<void()> whileOpen;
-    QPrinter* printer = nullptr;
-
-    bool printSetup(QWidget*, QPrinter& p) override
-    {
-        ++shown;
-        printer = &p;
-        if (whileOpen)
-            whileOpen();
-        if (!confirm)
-            return false;
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(output);
-        return true;
-    }
-};
-
 struct Word
 {
     QString text;
