@@ -9,9 +9,9 @@
 // formatting are what a conversion does on top of this.
 // --direct writes the report name in place (O_CREAT | O_TRUNC) instead: the
 // plainest copy, to show what the safe way of writing costs on its own.
-#include "AtomicFileWriter.h"
-#include "OutputFileName.h"
-#include "SignatureRecord.h"
+#include "common/AtomicFileWriter.h"
+#include "convert/OutputFileName.h"
+#include "signature/SignatureRecord.h"
 
 #include <algorithm>
 #include <array>

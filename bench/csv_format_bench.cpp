@@ -3,9 +3,9 @@
 // synthetic records, and before timing anything the two texts are compared
 // for every record, so the speed difference is never bought with a wrong
 // digit. --verify-only stops after that comparison.
-#include "CsvReport.h"
 #include "PrintfCsvReport.h"
-#include "SampleSignature.h"
+#include "samplegen/SampleSignature.h"
+#include "signature/CsvReport.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,8 +1,8 @@
 // Any bytes as an enhanced metafile: load it and, when it is accepted, draw it
 // twice, stretched onto a small page and shrunk into a corner, as the printout
 // draws the chart. The painter must come back in the state it was handed over.
-#include "EmfPicture.h"
 #include "FuzzScratch.h"
+#include "metafile/EmfPicture.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -3,10 +3,10 @@
 // write loses what it wrote, when a second load finds different settings or
 // rewrites a file that already held every key, when an unrelated line of the
 // file is lost, or when a temporary file is left behind.
-#include "ConverterSettings.h"
 #include "FuzzScratch.h"
-#include "ProfileFile.h"
-#include "SystemError.h"
+#include "common/SystemError.h"
+#include "settings/ConverterSettings.h"
+#include "settings/ProfileFile.h"
 
 using fuzzscratch::fail;
 

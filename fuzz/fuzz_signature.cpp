@@ -8,10 +8,10 @@
 // short inputs still exercise the report); when the report on disk differs from
 // the report's text; or when a file other than the input and the report is left
 // in the directory.
-#include "CsvReport.h"
 #include "FuzzScratch.h"
 #include "PrintfCsvReport.h"
-#include "SignatureFile.h"
+#include "signature/CsvReport.h"
+#include "signature/SignatureFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,16 +1,16 @@
 // Times the signature display offscreen at its designed size: the load pass
 // for five files, one full repaint, a mouse move under the read-out, and the three ways the chart leaves the
 // screen (metafile, PDF page, bitmap). Prints medians; never fails on speed.
-#include "Application.h"
-#include "ChartCursor.h"
-#include "SampleSignature.h"
-#include "SignatureChart.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
-#include "ViewHandoff.h"
-#include "WaveExport.h"
-#include "WavePrintPage.h"
-#include "WavePrinter.h"
+#include "app/Application.h"
+#include "chart/ChartCursor.h"
+#include "chart/SignatureChart.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "display/ViewHandoff.h"
+#include "display/WaveExport.h"
+#include "display/WavePrintPage.h"
+#include "display/WavePrinter.h"
+#include "samplegen/SampleSignature.h"
 
 #include <QApplication>
 #include <QDir>
@@ -79,17 +79,20 @@ int main(int argc, char** argv)
     SignatureChart* chart = WaveFrm->WaveChrt;
     std::printf("chart at %dx%d\n", chart->width(), chart->height());
 
-    report("load pass, five files", [] { WaveFrm->TMR_InitTimer(); }, 50, 30);
-    report("repaint, chart unchanged (cached picture)", [chart] { chart->viewport()->repaint(); }, 50, 16);
+    report(
+        "load pass, five files", [] { WaveFrm->TMR_InitTimer(); }, 50, 30);
+    report(
+        "repaint, chart unchanged (cached picture)", [chart] { chart->viewport()->repaint(); }, 50, 16);
     // A change throws the cached picture away: toggling a channel twice
     // brings the chart back to where it was, and the repaint draws every curve.
-    report("repaint after a change, all curves drawn",
-           [chart] {
-               WaveFrm->W1Ch1Click();
-               WaveFrm->W1Ch1Click();
-               chart->viewport()->repaint();
-           },
-           50, 16);
+    report(
+        "repaint after a change, all curves drawn",
+        [chart] {
+            WaveFrm->W1Ch1Click();
+            WaveFrm->W1Ch1Click();
+            chart->viewport()->repaint();
+        },
+        50, 16);
     // The read-out follows the mouse over the plot with all twenty curves
     // shown: one move and the repaint of what it changed, nothing else.
     {
@@ -110,21 +113,25 @@ int main(int argc, char** argv)
                     static_cast<long long>(chart->readout()->reading().rows.size()));
         report("mouse move, read-out over 20 curves", move, 200, 16);
     }
-    report("full render into an image (renderImage)", [chart] { (void)chart->renderImage(); }, 50, 16);
-    report("metafile WaveChrt.EMF (colours, write)",
-           [chart] {
-               const ExportColoursGuard paper(chart);
-               writeChartPicture(*chart, QStringLiteral("WaveChrt.EMF"));
-           },
-           30, 100);
+    report(
+        "full render into an image (renderImage)", [chart] { (void)chart->renderImage(); }, 50, 16);
+    report(
+        "metafile WaveChrt.EMF (colours, write)",
+        [chart] {
+            const ExportColoursGuard paper(chart);
+            writeChartPicture(*chart, QStringLiteral("WaveChrt.EMF"));
+        },
+        30, 100);
     auto* pdf = new PdfPrinter;
     pdf->file = work.filePath(QStringLiteral("page.pdf"));
     setPrintService(std::unique_ptr<PrintService>(pdf));
     if (!Fm_TitleEnter)
         Fm_TitleEnter = new TFm_TitleEnter(WaveFrm);
-    report("page to PDF (read metafile, compose)", [] { WaveFrm->PrintSignaturePage(); }, 20, 500);
-    report("bitmap export Wave.bmp", [chart, &work] { exportChartBitmap(*chart, work.filePath(QStringLiteral("Wave.bmp"))); },
-           30, 100);
+    report(
+        "page to PDF (read metafile, compose)", [] { WaveFrm->PrintSignaturePage(); }, 20, 500);
+    report(
+        "bitmap export Wave.bmp",
+        [chart, &work] { exportChartBitmap(*chart, work.filePath(QStringLiteral("Wave.bmp"))); }, 30, 100);
     WaveFrm->hide();
     return 0;
 }

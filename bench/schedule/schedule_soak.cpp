@@ -2,10 +2,10 @@
 // folder of 200 signature files (a pass every tenth tick), printing the
 // resident memory as it goes so growth shows. Run it under LeakSanitizer or
 // valgrind for leaks.
-#include "ConverterSettings.h"
-#include "SampleSignature.h"
-#include "ScheduleClock.h"
-#include "ScheduleEngine.h"
+#include "samplegen/SampleSignature.h"
+#include "schedule/ScheduleClock.h"
+#include "schedule/ScheduleEngine.h"
+#include "settings/ConverterSettings.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,11 +2,11 @@
 // adding a very long list, Convert All against quorvex-convert -j 1 on the
 // same files (with the longest pause of the event loop during the batch),
 // and the start-up to the shown window. Prints figures; never fails on speed.
-#include "Application.h"
-#include "ConverterSettings.h"
-#include "DialogService.h"
-#include "SampleSignature.h"
-#include "TFm_Cmain.h"
+#include "app/Application.h"
+#include "app/TFm_Cmain.h"
+#include "samplegen/SampleSignature.h"
+#include "settings/ConverterSettings.h"
+#include "ui/DialogService.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "Application.h"
+#include "app/Application.h"
 
-#include "TFm_ASSetup.h"
-#include "TFm_Cmain.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
+#include "app/TFm_Cmain.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "schedule/TFm_ASSetup.h"
 
 void createWindows()
 {

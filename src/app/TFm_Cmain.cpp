@@ -1,14 +1,14 @@
-#include "TFm_Cmain.h"
+#include "app/TFm_Cmain.h"
 
-#include "Anchors.h"
-#include "AppInfo.h"
-#include "ConverterSettings.h"
-#include "DialogService.h"
-#include "ErrorGuard.h"
-#include "FontFit.h"
-#include "OutputFileName.h"
-#include "TWaveFrm.h"
-#include "ViewHandoff.h"
+#include "convert/OutputFileName.h"
+#include "display/TWaveFrm.h"
+#include "display/ViewHandoff.h"
+#include "settings/ConverterSettings.h"
+#include "ui/Anchors.h"
+#include "ui/AppInfo.h"
+#include "ui/DialogService.h"
+#include "ui/ErrorGuard.h"
+#include "ui/FontFit.h"
 
 #include <QCoreApplication>
 #include <QFile>

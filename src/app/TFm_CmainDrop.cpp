@@ -1,7 +1,7 @@
 // Files dragged from a file manager onto the list are added as Add adds them.
-#include "DialogService.h"
-#include "AppInfo.h"
-#include "TFm_Cmain.h"
+#include "app/TFm_Cmain.h"
+#include "ui/AppInfo.h"
+#include "ui/DialogService.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>

@@ -1,7 +1,7 @@
 // The main window's controls and menus, at their designed places.
-#include "Anchors.h"
-#include "FontFit.h"
-#include "TFm_Cmain.h"
+#include "app/TFm_Cmain.h"
+#include "ui/Anchors.h"
+#include "ui/FontFit.h"
 
 #include <QFrame>
 #include <QLabel>

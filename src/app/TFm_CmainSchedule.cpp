@@ -1,7 +1,7 @@
 // The main window's part of the auto schedule: its status panel, its commands
 // and what the engine asks of the window.
-#include "TFm_ASSetup.h"
-#include "TFm_Cmain.h"
+#include "app/TFm_Cmain.h"
+#include "schedule/TFm_ASSetup.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,7 +1,7 @@
-#include "AppInfo.h"
-#include "Application.h"
-#include "StandardDescriptors.h"
-#include "TFm_Cmain.h"
+#include "app/Application.h"
+#include "app/TFm_Cmain.h"
+#include "common/StandardDescriptors.h"
+#include "ui/AppInfo.h"
 
 #include <QApplication>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "AxisLabels.h"
+#include "chart/AxisLabels.h"
 
 #include <QCategoryAxis>
 #include <QLocale>

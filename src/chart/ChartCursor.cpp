@@ -1,7 +1,7 @@
-#include "ChartCursor.h"
+#include "chart/ChartCursor.h"
 
-#include "ChartCursorBox.h"
-#include "SignatureChart.h"
+#include "chart/ChartCursorBox.h"
+#include "chart/SignatureChart.h"
 
 #include <QCategoryAxis>
 #include <QGraphicsEffect>

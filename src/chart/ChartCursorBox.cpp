@@ -1,4 +1,4 @@
-#include "ChartCursorBox.h"
+#include "chart/ChartCursorBox.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

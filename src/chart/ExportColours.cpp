@@ -1,6 +1,6 @@
-#include "ExportColours.h"
+#include "chart/ExportColours.h"
 
-#include "SignatureChart.h"
+#include "chart/SignatureChart.h"
 
 ExportColours ExportColours::paper()
 {

@@ -1,6 +1,6 @@
-#include "SignatureChart.h"
+#include "chart/SignatureChart.h"
 
-#include "ChartCursor.h"
+#include "chart/ChartCursor.h"
 
 #include <QCategoryAxis>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // Zooming the signature chart: a rectangle dragged with the left mouse button
 // becomes the new view, reached in a few animation steps; a right click, or a
 // rectangle dragged toward the top left, goes back to the full view.
-#include "SignatureChart.h"
+#include "chart/SignatureChart.h"
 
 #include <QCategoryAxis>
 #include <QMouseEvent>

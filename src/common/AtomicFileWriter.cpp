@@ -1,4 +1,4 @@
-#include "AtomicFileWriter.h"
+#include "common/AtomicFileWriter.h"
 
 #include <atomic>
 #include <cerrno>
@@ -51,7 +51,9 @@ std::string temporaryName()
 IoResult resolveLinks(std::string& path)
 {
     for (int hops = 0;; ++hops) {
-        struct stat st{};
+        struct stat st
+        {
+        };
         if (::lstat(path.c_str(), &st) != 0)
             return errno == ENOENT ? IoResult::success() : IoResult::failure(errno);
         if (!S_ISLNK(st.st_mode))
@@ -121,7 +123,9 @@ IoResult AtomicFileWriter::open(const std::string& target, LinkAtTarget links)
     };
     mode_t mode = 0666; // the umask applies, as for any newly created file
     bool keepMode = false;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstatat(m_dirFd, m_name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         // A link is replaced as an entry of the directory: neither its own
         // permissions nor those of what it names count.
@@ -249,7 +253,9 @@ bool AtomicFileWriter::linkUnderTemporaryName(const std::string& self)
 IoResult AtomicFileWriter::copyToNamedTemp()
 {
     const int unnamed = std::exchange(m_fd, -1);
-    struct stat st{};
+    struct stat st
+    {
+    };
     IoResult copied = ::fstat(unnamed, &st) == 0 ? openNamedTemp(st.st_mode & 0777) : IoResult::failure(errno);
     if (copied)
         ::fchmod(m_fd, st.st_mode & 0777); // as set in open, past the umask

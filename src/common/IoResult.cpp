@@ -1,4 +1,4 @@
-#include "IoResult.h"
+#include "common/IoResult.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "RegularFile.h"
+#include "common/RegularFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -23,7 +23,9 @@ IoResult RegularFile::open(const std::string& path, FinalLink link)
             return IoResult::failure("a symbolic link, not followed");
         return IoResult::failure(err);
     }
-    struct stat st{};
+    struct stat st
+    {
+    };
     IoResult checked = IoResult::success();
     if (::fstat(fd, &st) != 0)
         checked = IoResult::failure(errno);

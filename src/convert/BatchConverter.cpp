@@ -1,9 +1,9 @@
-#include "BatchConverter.h"
+#include "convert/BatchConverter.h"
 
-#include "CsvReport.h"
-#include "OutputFileName.h"
-#include "SignatureFile.h"
-#include "WrittenReports.h"
+#include "convert/OutputFileName.h"
+#include "convert/WrittenReports.h"
+#include "signature/CsvReport.h"
+#include "signature/SignatureFile.h"
 
 #include <algorithm>
 #include <mutex>

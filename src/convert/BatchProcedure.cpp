@@ -1,9 +1,9 @@
-#include "BatchProcedure.h"
+#include "convert/BatchProcedure.h"
 
-#include "BatchConverter.h"
-#include "OutputFileName.h"
-#include "SignatureFile.h"
-#include "WrittenReports.h"
+#include "convert/BatchConverter.h"
+#include "convert/OutputFileName.h"
+#include "convert/WrittenReports.h"
+#include "signature/SignatureFile.h"
 
 namespace {
 

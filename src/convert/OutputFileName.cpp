@@ -1,4 +1,4 @@
-#include "OutputFileName.h"
+#include "convert/OutputFileName.h"
 
 std::string directoryPart(std::string_view path)
 {

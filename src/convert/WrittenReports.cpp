@@ -1,4 +1,4 @@
-#include "WrittenReports.h"
+#include "convert/WrittenReports.h"
 
 #include <filesystem>
 #include <system_error>

@@ -1,6 +1,6 @@
 #include "PrintedTexts.h"
 
-#include "WavePrintPage.h"
+#include "display/WavePrintPage.h"
 
 #include <QFontMetricsF>
 #include <QPaintDevice>

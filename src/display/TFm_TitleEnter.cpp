@@ -1,6 +1,6 @@
-#include "TFm_TitleEnter.h"
+#include "display/TFm_TitleEnter.h"
 
-#include "FontFit.h"
+#include "ui/FontFit.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>

@@ -1,12 +1,12 @@
-#include "TWaveFrm.h"
+#include "display/TWaveFrm.h"
 
-#include "ErrorGuard.h"
-#include "FontFit.h"
-#include "LocalPath.h"
-#include "SignatureChart.h"
-#include "SystemError.h"
-#include "ViewHandoff.h"
-#include "WaveRecords.h"
+#include "chart/SignatureChart.h"
+#include "common/SystemError.h"
+#include "display/ViewHandoff.h"
+#include "display/WaveRecords.h"
+#include "ui/ErrorGuard.h"
+#include "ui/FontFit.h"
+#include "ui/LocalPath.h"
 
 #include <QFile>
 #include <QHideEvent>

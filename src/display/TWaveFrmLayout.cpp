@@ -1,8 +1,8 @@
 // The display window's controls and menus at their designed places.
-#include "Anchors.h"
-#include "SignatureChart.h"
-#include "TWaveFrm.h"
-#include "WaveRecords.h"
+#include "chart/SignatureChart.h"
+#include "display/TWaveFrm.h"
+#include "display/WaveRecords.h"
+#include "ui/Anchors.h"
 
 #include <QFrame>
 #include <QLabel>

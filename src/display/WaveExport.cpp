@@ -1,12 +1,12 @@
 // File > Save Bitmap of the signature display.
-#include "WaveExport.h"
+#include "display/WaveExport.h"
 
-#include "AtomicFileWriter.h"
-#include "DialogService.h"
-#include "ExportColours.h"
-#include "SignatureChart.h"
-#include "SystemError.h"
-#include "TWaveFrm.h"
+#include "chart/ExportColours.h"
+#include "chart/SignatureChart.h"
+#include "common/AtomicFileWriter.h"
+#include "common/SystemError.h"
+#include "display/TWaveFrm.h"
+#include "ui/DialogService.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,13 +1,13 @@
 // The load pass of the signature display: reads the files View handed over
 // and shows them as the label, the wave menus and the twenty curves.
-#include "AppInfo.h"
-#include "DialogService.h"
-#include "LocalPath.h"
-#include "SignatureChart.h"
-#include "SignatureFile.h"
-#include "TWaveFrm.h"
-#include "ViewHandoff.h"
-#include "WaveRecords.h"
+#include "chart/SignatureChart.h"
+#include "display/TWaveFrm.h"
+#include "display/ViewHandoff.h"
+#include "display/WaveRecords.h"
+#include "signature/SignatureFile.h"
+#include "ui/AppInfo.h"
+#include "ui/DialogService.h"
+#include "ui/LocalPath.h"
 
 #include <QFileInfo>
 #include <QLabel>

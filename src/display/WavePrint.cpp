@@ -1,15 +1,15 @@
 // File > Print of the signature display: the title, the chart as a picture in
 // paper colours, and the page.
-#include "EmfPicture.h"
-#include "ExportColours.h"
-#include "SignatureChart.h"
-#include "SystemError.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
-#include "ViewHandoff.h"
-#include "WavePrintPage.h"
-#include "WavePrinter.h"
-#include "WaveRecords.h"
+#include "chart/ExportColours.h"
+#include "chart/SignatureChart.h"
+#include "common/SystemError.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "display/ViewHandoff.h"
+#include "display/WavePrintPage.h"
+#include "display/WavePrinter.h"
+#include "display/WaveRecords.h"
+#include "metafile/EmfPicture.h"
 
 #include <QCoreApplication>
 #include <QFrame>

@@ -1,11 +1,11 @@
-#include "WavePrintPage.h"
+#include "display/WavePrintPage.h"
 
-#include "EmfPaintDevice.h"
-#include "EmfPicture.h"
 #include "PrintedTexts.h"
-#include "SignatureChart.h"
-#include "SystemError.h"
-#include "WaveRecords.h"
+#include "chart/SignatureChart.h"
+#include "common/SystemError.h"
+#include "display/WaveRecords.h"
+#include "metafile/EmfPaintDevice.h"
+#include "metafile/EmfPicture.h"
 
 #include <QDir>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "WavePrinter.h"
+#include "display/WavePrinter.h"
 
 #include <QPrintDialog>
 #include <QPrinter>

@@ -1,4 +1,4 @@
-#include "WaveRecords.h"
+#include "display/WaveRecords.h"
 
 #include <algorithm>
 #include <charconv>

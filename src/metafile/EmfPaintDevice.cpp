@@ -1,7 +1,7 @@
-#include "EmfPaintDevice.h"
+#include "metafile/EmfPaintDevice.h"
 
-#include "AtomicFileWriter.h"
 #include "EmfPaintEngine.h"
+#include "common/AtomicFileWriter.h"
 
 #include <QFile>
 

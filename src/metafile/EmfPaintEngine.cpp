@@ -1,7 +1,7 @@
 #include "EmfPaintEngine.h"
 
-#include "EmfPaintDevice.h"
 #include "EmfQtStyle.h"
+#include "metafile/EmfPaintDevice.h"
 
 #include <uemf.h>
 

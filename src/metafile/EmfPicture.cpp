@@ -1,7 +1,7 @@
-#include "EmfPicture.h"
+#include "metafile/EmfPicture.h"
 
 #include "EmfDocument.h"
-#include "RegularFile.h"
+#include "common/RegularFile.h"
 
 #include <QFile>
 #include <QPainter>

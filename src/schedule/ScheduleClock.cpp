@@ -1,4 +1,4 @@
-#include "ScheduleClock.h"
+#include "schedule/ScheduleClock.h"
 
 #include <QDateTime>
 

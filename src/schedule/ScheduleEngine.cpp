@@ -1,12 +1,12 @@
-#include "ScheduleEngine.h"
+#include "schedule/ScheduleEngine.h"
 
-#include "BatchConverter.h"
-#include "ConverterSettings.h"
-#include "OutputFileName.h"
-#include "ScheduleClock.h"
-#include "SignatureFile.h"
-#include "SignatureListing.h"
-#include "WrittenReports.h"
+#include "convert/BatchConverter.h"
+#include "convert/OutputFileName.h"
+#include "convert/WrittenReports.h"
+#include "schedule/ScheduleClock.h"
+#include "schedule/SignatureListing.h"
+#include "settings/ConverterSettings.h"
+#include "signature/SignatureFile.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -20,8 +20,7 @@ int elapsedMinutes(double intervalStart, double now)
 
 ScheduleEngine::ScheduleEngine(ScheduleHost& host, const ScheduleClock& clock, const SettingsRecord& settings)
     : m_host(host), m_clock(&clock), m_settings(settings)
-{
-}
+{}
 
 void ScheduleEngine::start()
 {

@@ -1,4 +1,4 @@
-#include "SignatureListing.h"
+#include "schedule/SignatureListing.h"
 
 #include <algorithm>
 #include <cerrno>

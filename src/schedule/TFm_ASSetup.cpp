@@ -1,12 +1,12 @@
-#include "TFm_ASSetup.h"
+#include "schedule/TFm_ASSetup.h"
 
-#include "ConverterSettings.h"
-#include "DialogService.h"
-#include "ErrorGuard.h"
-#include "FontFit.h"
-#include "LocalPath.h"
-#include "OutputFileName.h"
-#include "StrToInt.h"
+#include "convert/OutputFileName.h"
+#include "settings/ConverterSettings.h"
+#include "settings/StrToInt.h"
+#include "ui/DialogService.h"
+#include "ui/ErrorGuard.h"
+#include "ui/FontFit.h"
+#include "ui/LocalPath.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -1,8 +1,8 @@
-#include "ConverterSettings.h"
+#include "settings/ConverterSettings.h"
 
-#include "ProfileFile.h"
-#include "StrToInt.h"
-#include "SystemError.h"
+#include "common/SystemError.h"
+#include "settings/ProfileFile.h"
+#include "settings/StrToInt.h"
 
 #include <QFile>
 #include <QStandardPaths>

@@ -1,8 +1,8 @@
-#include "ProfileFile.h"
+#include "settings/ProfileFile.h"
 
-#include "AtomicFileWriter.h"
-#include "ProfileText.h"
-#include "RegularFile.h"
+#include "common/AtomicFileWriter.h"
+#include "common/RegularFile.h"
+#include "settings/ProfileText.h"
 
 #include <cerrno>
 #include <unistd.h>

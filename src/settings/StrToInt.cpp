@@ -1,6 +1,6 @@
-#include "StrToInt.h"
+#include "settings/StrToInt.h"
 
-#include "SystemError.h"
+#include "common/SystemError.h"
 
 #include <limits>
 

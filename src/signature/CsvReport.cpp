@@ -1,7 +1,7 @@
-#include "CsvReport.h"
+#include "signature/CsvReport.h"
 
-#include "AtomicFileWriter.h"
-#include "NumberFormat.h"
+#include "common/AtomicFileWriter.h"
+#include "signature/NumberFormat.h"
 
 using numfmt::appendFixed1;
 using numfmt::appendInt;

@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "signature/NumberFormat.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "SignatureFile.h"
+#include "signature/SignatureFile.h"
 
-#include "RegularFile.h"
+#include "common/RegularFile.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "SignatureRecord.h"
+#include "signature/SignatureRecord.h"
 
 #include <algorithm>
 #include <bit>

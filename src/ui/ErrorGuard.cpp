@@ -1,7 +1,7 @@
-#include "ErrorGuard.h"
+#include "ui/ErrorGuard.h"
 
-#include "AppInfo.h"
-#include "DialogService.h"
+#include "ui/AppInfo.h"
+#include "ui/DialogService.h"
 
 void showCommandError(QWidget* parent, const char* text)
 {

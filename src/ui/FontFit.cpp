@@ -1,4 +1,4 @@
-#include "FontFit.h"
+#include "ui/FontFit.h"
 
 #include <QAbstractButton>
 #include <QFontDatabase>

@@ -1,4 +1,4 @@
-#include "QtDialogService.h"
+#include "ui/QtDialogService.h"
 
 #include <QDir>
 #include <QFileDialog>

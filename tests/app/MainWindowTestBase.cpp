@@ -1,8 +1,8 @@
 #include "MainWindowTestBase.h"
 
-#include "Application.h"
-#include "ConverterSettings.h"
-#include "TFm_Cmain.h"
+#include "app/Application.h"
+#include "app/TFm_Cmain.h"
+#include "settings/ConverterSettings.h"
 
 #include <QPushButton>
 #include <QTest>

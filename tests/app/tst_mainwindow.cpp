@@ -1,15 +1,15 @@
 // Drives the real main window through its widgets, with scripted dialogs.
-#include "Application.h"
-#include "ConverterSettings.h"
-#include "FontFit.h"
 #include "MainWindowTestBase.h"
-#include "SampleSignature.h"
 #include "ScriptedDialogs.h"
-#include "TFm_ASSetup.h"
-#include "TFm_Cmain.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
-#include "ViewHandoff.h"
+#include "app/Application.h"
+#include "app/TFm_Cmain.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "display/ViewHandoff.h"
+#include "samplegen/SampleSignature.h"
+#include "schedule/TFm_ASSetup.h"
+#include "settings/ConverterSettings.h"
+#include "ui/FontFit.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

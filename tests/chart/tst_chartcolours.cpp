@@ -1,7 +1,7 @@
 // The colours of the twenty curves: on screen, on paper, and the switch
 // between the two while the chart is written to a file.
-#include "ExportColours.h"
-#include "SignatureChart.h"
+#include "chart/ExportColours.h"
+#include "chart/SignatureChart.h"
 
 #include <QLegend>
 #include <QLegendMarker>

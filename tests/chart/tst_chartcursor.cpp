@@ -1,8 +1,8 @@
 // The mouse read-out of the signature chart: what it reads, where it stands,
 // when it shows, and that it stays out of every file.
-#include "ChartCursor.h"
-#include "ChartCursorBox.h"
-#include "SignatureChart.h"
+#include "chart/ChartCursor.h"
+#include "chart/ChartCursorBox.h"
+#include "chart/SignatureChart.h"
 
 #include <QCategoryAxis>
 #include <QLegend>

@@ -1,8 +1,8 @@
 // The chart wrapper of the signature display: numbers on its axes, its series,
 // the axis ranges, zooming with the mouse and the colours of an export.
-#include "AxisLabels.h"
-#include "ExportColours.h"
-#include "SignatureChart.h"
+#include "chart/AxisLabels.h"
+#include "chart/ExportColours.h"
+#include "chart/SignatureChart.h"
 
 #include <QCategoryAxis>
 #include <QLegend>

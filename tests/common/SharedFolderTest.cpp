@@ -1,9 +1,9 @@
 // An output folder shared with other users (world-writable, sticky, as /tmp
 // is): another user plants a link where the next report goes, and a run with
 // more rights than that user, root from cron say, writes its report there.
-#include "AtomicFileWriter.h"
 #include "FaultSupport.h"
 #include "TempDir.h"
+#include "common/AtomicFileWriter.h"
 
 #include <gtest/gtest.h>
 

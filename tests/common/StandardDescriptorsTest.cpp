@@ -1,7 +1,7 @@
 // Started with standard error (or output) closed, as some cron and daemon
 // set-ups do, a program hands that descriptor to the first file it opens and
 // its messages land in that file. Reports must hold report text only.
-#include "StandardDescriptors.h"
+#include "common/StandardDescriptors.h"
 #include "FaultSupport.h"
 #include "TempDir.h"
 
@@ -23,7 +23,9 @@ namespace {
 
 bool isDevNull(int fd)
 {
-    struct stat st{}, null{};
+    struct stat st
+    {
+    }, null{};
     return ::fstat(fd, &st) == 0 && ::stat("/dev/null", &null) == 0 && S_ISCHR(st.st_mode) &&
            st.st_rdev == null.st_rdev;
 }
@@ -59,7 +61,9 @@ int runConverter(std::vector<std::string> args, const std::vector<int>& closed)
 TEST(StandardDescriptors, ClosedOnesAreOpenedOnDevNullAndOpenOnesKept)
 {
     const int status = faults::inChild([] {
-        struct stat before{};
+        struct stat before
+        {
+        };
         if (::fstat(1, &before) != 0)
             return 10;
         ::close(0);
@@ -68,7 +72,9 @@ TEST(StandardDescriptors, ClosedOnesAreOpenedOnDevNullAndOpenOnesKept)
             return 11;
         if (!isDevNull(0) || !isDevNull(2))
             return 12;
-        struct stat after{};
+        struct stat after
+        {
+        };
         if (::fstat(1, &after) != 0 || after.st_ino != before.st_ino || after.st_dev != before.st_dev)
             return 13; // an open one was replaced
         // The next file opened gets a number of its own.

@@ -1,9 +1,9 @@
 // A program stopped while it replaces reports, or writing onto a full disk,
 // must leave the reports whole and no temporary file beside them: nothing
 // would ever remove one.
-#include "AtomicFileWriter.h"
 #include "FaultSupport.h"
 #include "TempDir.h"
+#include "common/AtomicFileWriter.h"
 
 #include <gtest/gtest.h>
 

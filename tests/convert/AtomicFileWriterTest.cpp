@@ -1,4 +1,4 @@
-#include "AtomicFileWriter.h"
+#include "common/AtomicFileWriter.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -114,7 +114,9 @@ TEST(AtomicFileWriter, NewFileHasNoNameUntilCommitAndTheUsualPermissions)
     EXPECT_EQ(listDirectory(dir.path()), "new.csv");
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
@@ -203,7 +205,9 @@ TEST(AtomicFileWriter, ReadOnlyReportIsKeptButALinkToOneIsNot)
     writeWholeFile(dir.file("w.csv"), "old");
     ::chmod(dir.file("w.csv").c_str(), 0640);
     ASSERT_TRUE(writeFileAtomically(dir.file("w.csv"), "new"));
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::stat(dir.file("w.csv").c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 07777, 0640u) << "a replaced report keeps its permissions";
 }

@@ -1,7 +1,7 @@
-#include "BatchConverter.h"
-#include "CsvReport.h"
-#include "SampleSignature.h"
+#include "convert/BatchConverter.h"
 #include "TempDir.h"
+#include "samplegen/SampleSignature.h"
+#include "signature/CsvReport.h"
 
 #include <gtest/gtest.h>
 

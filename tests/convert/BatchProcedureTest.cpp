@@ -1,10 +1,10 @@
 // The window's batch: two different files that map to one report name must not
 // leave one report counted twice, with the earlier stroke silently lost.
-#include "BatchProcedure.h"
-#include "CsvReport.h"
+#include "convert/BatchProcedure.h"
 #include "RecordingHost.h"
-#include "SampleSignature.h"
 #include "TempDir.h"
+#include "samplegen/SampleSignature.h"
+#include "signature/CsvReport.h"
 
 #include <gtest/gtest.h>
 

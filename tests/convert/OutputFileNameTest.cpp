@@ -1,4 +1,4 @@
-#include "OutputFileName.h"
+#include "convert/OutputFileName.h"
 
 #include <gtest/gtest.h>
 
@@ -19,14 +19,15 @@ TEST(OutputFileName, NamingRule)
         {"/out", "No Prefix", "/data/H0001", "/out/H0001.csv"},
         {"/out", "No Prefix", "/data/a.b.wav", "/out/a.b.csv"},
         {"/out", "No Prefix", "/da.ta/H0001", "/out/H0001.csv"}, // a dot in a directory is no extension
-        {"/", "No Prefix", "/data/H0001.wav", "//H0001.csv"},     // the root keeps its separator
+        {"/", "No Prefix", "/data/H0001.wav", "//H0001.csv"},    // the root keeps its separator
         {"/out", "No Prefix", "C:\\Data\\H0001.wav", "/out/C:\\Data\\H0001.csv"}, // "\" and ":" are plain
         {"/out", "No Prefix", "H0001.wav", "/out/H0001.csv"},
         {"/out", "No Prefix", "/data/.hidden", "/out/.csv"},
         {"/out", "", "/data/H0001.wav", "/out/-H0001.csv"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(MakeOutputFileName(c.dir, c.prefix, c.input), c.expected) << c.dir << " " << c.prefix << " " << c.input;
+        EXPECT_EQ(MakeOutputFileName(c.dir, c.prefix, c.input), c.expected)
+            << c.dir << " " << c.prefix << " " << c.input;
 }
 
 TEST(OutputFileName, DirectoryAndFileNameParts)
@@ -35,7 +36,7 @@ TEST(OutputFileName, DirectoryAndFileNameParts)
         {"/out/No Prefix", "/out", "No Prefix"},
         {"/No Prefix", "/", "No Prefix"},
         {"/a/b/Batch.csv", "/a/b", "Batch.csv"},
-        {"/a//x", "/a//", "x"},     // a separator after a separator stays, as after a root
+        {"/a//x", "/a//", "x"}, // a separator after a separator stays, as after a root
         {"/a/b/", "/a/b", ""},
         {"plain", "", "plain"},
         {"C:name", "", "C:name"},

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BatchProcedure.h"
+#include "convert/BatchProcedure.h"
 
 #include <deque>
 #include <functional>

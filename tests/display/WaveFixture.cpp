@@ -1,10 +1,10 @@
 #include "WaveFixture.h"
 
-#include "SignatureChart.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
-#include "ViewHandoff.h"
-#include "WaveRecords.h"
+#include "chart/SignatureChart.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "display/ViewHandoff.h"
+#include "display/WaveRecords.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -4,8 +4,8 @@
 // a file list, scripted dialogs, a temporary current directory (the printout's
 // picture goes there) and files to view.
 #include "ScriptedDialogs.h"
-#include "SignatureRecord.h"
-#include "WavePrinter.h"
+#include "display/WavePrinter.h"
+#include "signature/SignatureRecord.h"
 
 #include <QColor>
 #include <QDir>

@@ -1,13 +1,13 @@
 // The curves on the printed page: every curve in a colour that shows on
 // white, and the display's own colours back afterwards, whether the page was
 // printed, the print was cancelled or its picture could not be written.
-#include "ExportColours.h"
-#include "SampleSignature.h"
-#include "SignatureChart.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
 #include "WaveFixture.h"
-#include "WavePrinter.h"
+#include "chart/ExportColours.h"
+#include "chart/SignatureChart.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "display/WavePrinter.h"
+#include "samplegen/SampleSignature.h"
 
 #include <QDir>
 #include <QFile>

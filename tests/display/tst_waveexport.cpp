@@ -1,12 +1,12 @@
 // File > Save Bitmap of the signature display: the dialog, the BMP file and
 // what it shows, and the chart's colours afterwards.
-#include "DialogService.h"
-#include "ExportColours.h"
-#include "QtDialogService.h"
-#include "SampleSignature.h"
-#include "SignatureChart.h"
-#include "TWaveFrm.h"
 #include "WaveFixture.h"
+#include "chart/ExportColours.h"
+#include "chart/SignatureChart.h"
+#include "display/TWaveFrm.h"
+#include "samplegen/SampleSignature.h"
+#include "ui/DialogService.h"
+#include "ui/QtDialogService.h"
 
 #include <QAbstractButton>
 #include <QApplication>

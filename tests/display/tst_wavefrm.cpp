@@ -1,13 +1,13 @@
 // Drives the signature display through its menus and buttons, with scripted
 // dialogs and a file list like the main window's.
-#include "ChartCursor.h"
-#include "SampleSignature.h"
 #include "ScriptedDialogs.h"
-#include "SignatureChart.h"
-#include "SignatureFile.h"
-#include "TWaveFrm.h"
-#include "ViewHandoff.h"
-#include "WaveRecords.h"
+#include "chart/ChartCursor.h"
+#include "chart/SignatureChart.h"
+#include "display/TWaveFrm.h"
+#include "display/ViewHandoff.h"
+#include "display/WaveRecords.h"
+#include "samplegen/SampleSignature.h"
+#include "signature/SignatureFile.h"
 
 #include <QApplication>
 #include <QCategoryAxis>

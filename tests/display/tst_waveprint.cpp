@@ -1,14 +1,14 @@
 // File > Print of the signature display, printed to PDF and read back with
 // poppler's pdftotext (texts and their boxes) and pdftoppm (the frame).
-#include "EmfPicture.h"
-#include "SampleSignature.h"
-#include "SignatureChart.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
 #include "WaveFixture.h"
-#include "WavePrintPage.h"
-#include "WavePrinter.h"
-#include "WaveRecords.h"
+#include "chart/SignatureChart.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "display/WavePrintPage.h"
+#include "display/WavePrinter.h"
+#include "display/WaveRecords.h"
+#include "metafile/EmfPicture.h"
+#include "samplegen/SampleSignature.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>

@@ -3,12 +3,12 @@
 // things that are not signature files. In every case the user gets the
 // question for the file that failed, the batch never hangs, no report that
 // was there before is damaged, and no temporary file stays behind.
-#include "BatchProcedure.h"
-#include "CsvReport.h"
 #include "FaultSupport.h"
 #include "RecordingHost.h"
-#include "SampleSignature.h"
 #include "TempDir.h"
+#include "convert/BatchProcedure.h"
+#include "samplegen/SampleSignature.h"
+#include "signature/CsvReport.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 // could not handle with the reason, finishes (a deadline stands in for a user
 // who would otherwise wait forever), exits with 1, and leaves only whole
 // reports.
-#include "CsvReport.h"
 #include "FaultSupport.h"
-#include "SampleSignature.h"
 #include "TempDir.h"
+#include "samplegen/SampleSignature.h"
+#include "signature/CsvReport.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "FaultSupport.h"
 
-#include "SampleSignature.h"
 #include "TempDir.h"
+#include "samplegen/SampleSignature.h"
 
 #include <csignal>
 #include <fcntl.h>

@@ -2,10 +2,10 @@
 // file: something that is not a file under its name, and a disk that takes no
 // more. Loading never waits on it, a failed write is reported with the file's
 // name, and what the file held stays as it was, with no temporary file beside it.
-#include "ConverterSettings.h"
 #include "FaultSupport.h"
-#include "SystemError.h"
 #include "TempDir.h"
+#include "common/SystemError.h"
+#include "settings/ConverterSettings.h"
 
 #include <gtest/gtest.h>
 

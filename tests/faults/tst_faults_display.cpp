@@ -3,11 +3,11 @@
 // folder). Print writes its picture there first; it must say so and print
 // nothing, and neither command may touch what the folder holds. Root writes
 // anywhere, so the whole test runs as "nobody" when started as root.
-#include "SampleSignature.h"
-#include "TFm_TitleEnter.h"
-#include "TWaveFrm.h"
 #include "WaveFixture.h"
-#include "WavePrinter.h"
+#include "display/TFm_TitleEnter.h"
+#include "display/TWaveFrm.h"
+#include "display/WavePrinter.h"
+#include "samplegen/SampleSignature.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,12 +2,12 @@
 // during a batch, inputs that are not signature files, and a settings file that
 // is a folder, read-only, or holds nonsense. Each shows its box with the text
 // the user acts on, the program goes on, and no file is lost or left half made.
-#include "Application.h"
-#include "ConverterSettings.h"
 #include "FaultSupport.h"
 #include "MainWindowTestBase.h"
 #include "ScriptedDialogs.h"
-#include "TFm_Cmain.h"
+#include "app/Application.h"
+#include "app/TFm_Cmain.h"
+#include "settings/ConverterSettings.h"
 
 #include <QDir>
 #include <QFile>

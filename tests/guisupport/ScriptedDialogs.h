@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogService.h"
+#include "ui/DialogService.h"
 
 #include <QList>
 #include <QQueue>

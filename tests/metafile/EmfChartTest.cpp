@@ -1,6 +1,6 @@
-#include "EmfPaintDevice.h"
-#include "EmfPicture.h"
 #include "EmfTestSupport.h"
+#include "metafile/EmfPaintDevice.h"
+#include "metafile/EmfPicture.h"
 
 #include <QApplication>
 #include <QChart>

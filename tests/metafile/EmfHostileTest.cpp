@@ -1,5 +1,5 @@
-#include "EmfPicture.h"
 #include "EmfTestSupport.h"
+#include "metafile/EmfPicture.h"
 
 #include <QPainter>
 

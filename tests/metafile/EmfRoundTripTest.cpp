@@ -1,7 +1,7 @@
-#include "EmfPaintDevice.h"
-#include "EmfPicture.h"
 #include "EmfTestSupport.h"
 #include "TempDir.h"
+#include "metafile/EmfPaintDevice.h"
+#include "metafile/EmfPicture.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

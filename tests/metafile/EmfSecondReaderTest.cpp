@@ -1,14 +1,14 @@
 // The metafile as a reader we did not write sees it: emf2svg converts it to
 // SVG, and the SVG must show every line as wide as the screen shows it and
 // every shape within the picture the header declares.
-#include "EmfPaintDevice.h"
 #include "EmfPaintEngine.h"
 #include "EmfTestSupport.h"
-#include "ExportColours.h"
-#include "SignatureChart.h"
 #include "SvgReadBack.h"
 #include "TempDir.h"
-#include "WavePrintPage.h"
+#include "chart/ExportColours.h"
+#include "chart/SignatureChart.h"
+#include "display/WavePrintPage.h"
+#include "metafile/EmfPaintDevice.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 #include "EmfTestSupport.h"
 
-#include "EmfPaintDevice.h"
-#include "EmfPicture.h"
+#include "metafile/EmfPaintDevice.h"
+#include "metafile/EmfPicture.h"
 
 #include <QPainter>
 #include <QtMath>

@@ -1,5 +1,5 @@
-#include "EmfPaintDevice.h"
 #include "EmfTestSupport.h"
+#include "metafile/EmfPaintDevice.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>

@@ -1,9 +1,9 @@
-#include "ConverterSettings.h"
-#include "SampleSignature.h"
-#include "ScheduleClock.h"
-#include "ScheduleEngine.h"
-#include "SignatureListing.h"
+#include "schedule/ScheduleEngine.h"
 #include "TempDir.h"
+#include "samplegen/SampleSignature.h"
+#include "schedule/ScheduleClock.h"
+#include "schedule/SignatureListing.h"
+#include "settings/ConverterSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -137,7 +137,7 @@ TEST_F(ScheduleEngineTest, CountsDownAndConvertsWhenTheIntervalIsOver)
     EXPECT_TRUE(host.panel);
 
     host.duringPass = [&] { clock.t += 2.0 / 86400; }; // each report takes two seconds
-    engine.tick(); // 10:05:00
+    engine.tick();                                     // 10:05:00
     EXPECT_EQ(host.remaining, "0");
     EXPECT_EQ(host.passes, 1);
     EXPECT_EQ(host.list, (std::vector<std::string>{in.file("H0001"), in.file("h0002")}));

@@ -1,11 +1,11 @@
 // The auto schedule through the main window's handlers and its dialog.
-#include "Application.h"
-#include "ConverterSettings.h"
-#include "QtDialogService.h"
-#include "SampleSignature.h"
 #include "ScriptedDialogs.h"
-#include "TFm_ASSetup.h"
-#include "TFm_Cmain.h"
+#include "app/Application.h"
+#include "app/TFm_Cmain.h"
+#include "samplegen/SampleSignature.h"
+#include "schedule/TFm_ASSetup.h"
+#include "settings/ConverterSettings.h"
+#include "ui/QtDialogService.h"
 
 #include <QAction>
 #include <QApplication>

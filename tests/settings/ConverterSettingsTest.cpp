@@ -1,6 +1,6 @@
-#include "ConverterSettings.h"
-#include "SystemError.h"
+#include "settings/ConverterSettings.h"
 #include "TempDir.h"
+#include "common/SystemError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "StrToInt.h"
-#include "SystemError.h"
+#include "settings/StrToInt.h"
+#include "common/SystemError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "CsvReport.h"
+#include "signature/CsvReport.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>
@@ -49,8 +49,8 @@ SignatureRecord edgeRecord()
     setChannels(r, &SignatureRecord::setEFactor, {101, 101, 101, 101});
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    const float special[] = {-10000.0f, -9999.0f, nan, 1.0e9f, -1.0e9f, 0.25f, 0.35f, -0.04f, inf, -9999.5f,
-                             12.34f,    -0.0f};
+    const float special[] = {-10000.0f, -9999.0f, nan, 1.0e9f,   -1.0e9f, 0.25f,
+                             0.35f,     -0.04f,   inf, -9999.5f, 12.34f,  -0.0f};
     for (int c = 0; c < 4; ++c)
         for (int i = 0; i < 448; ++i)
             r.setCurve(c, i, static_cast<float>((i - 100) * 0.37 + c * 1.05));
@@ -182,7 +182,9 @@ TEST(CsvReport, ReplacesAnExistingReportWholeAndLeavesNoTemporaryFile)
     ASSERT_EQ(WriteCsvReport(path, r), 1);
     EXPECT_EQ(readWholeFile(path), golden("zero"));
     EXPECT_EQ(listDirectory(dir.path()), "H0001.csv");
-    struct stat st{};
+    struct stat st
+    {
+    };
     ::stat(path.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0640u) << "the report keeps its permissions";
 }
@@ -212,7 +214,9 @@ TEST(CsvReport, ReplacesALinkAtTheReportNameAndLeavesItsTargetAlone)
     ASSERT_EQ(::symlink("real.csv", dir.file("link.csv").c_str()), 0);
     SignatureRecord r{};
     ASSERT_EQ(WriteCsvReport(dir.file("link.csv"), r), 1);
-    struct stat st{};
+    struct stat st
+    {
+    };
     ASSERT_EQ(::lstat(dir.file("link.csv").c_str(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
     EXPECT_EQ(readWholeFile(dir.file("link.csv")), golden("zero"));

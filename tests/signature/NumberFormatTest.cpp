@@ -1,4 +1,4 @@
-#include "NumberFormat.h"
+#include "signature/NumberFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -30,10 +30,30 @@ std::string viaFast(double v, int width, bool exact)
 // may never round differently, not even on ties or near-ties.
 TEST(NumberFormat, Fixed1MatchesPrintfOnTiesSignsAndSpecials)
 {
-    const double cases[] = {0.0,   -0.0,  0.05,  0.15, 0.25,  0.35, -0.25, 2.5,      12.34,   -0.04,
-                            -0.05, 999.95, 1e8,  -1e8, 99999999.95, 1e9, 12345.67, 123.0, -9999.0, 0.449999,
-                            std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                            std::numeric_limits<double>::quiet_NaN(), 4.5e-320};
+    const double cases[] = {0.0,
+                            -0.0,
+                            0.05,
+                            0.15,
+                            0.25,
+                            0.35,
+                            -0.25,
+                            2.5,
+                            12.34,
+                            -0.04,
+                            -0.05,
+                            999.95,
+                            1e8,
+                            -1e8,
+                            99999999.95,
+                            1e9,
+                            12345.67,
+                            123.0,
+                            -9999.0,
+                            0.449999,
+                            std::numeric_limits<double>::infinity(),
+                            -std::numeric_limits<double>::infinity(),
+                            std::numeric_limits<double>::quiet_NaN(),
+                            4.5e-320};
     for (double v : cases)
         for (int width : {0, 6, 7}) {
             EXPECT_EQ(viaFast(v, width, false), viaPrintf(v, width)) << v;

@@ -1,4 +1,4 @@
-#include "SignatureFile.h"
+#include "signature/SignatureFile.h"
 #include "TempDir.h"
 
 #include <gtest/gtest.h>

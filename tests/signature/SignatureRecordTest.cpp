@@ -1,4 +1,4 @@
-#include "SignatureRecord.h"
+#include "signature/SignatureRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +44,8 @@ TEST(SignatureRecord, FieldsAreReadFromTheirOffsetsLittleEndian)
     putLe(r, 322, 5, 2);
     putLe(r, 336, 0x80000001u, 4);
     putLe(r, 392, 55, 2);
-    putFloat(r, 2536, 1.25f);                        // channel 1, point 0
-    putFloat(r, 2536 + 1792 * 3 + 4 * 447, -2.5f);   // channel 4, point 447, ends at 9703
+    putFloat(r, 2536, 1.25f);                      // channel 1, point 0
+    putFloat(r, 2536 + 1792 * 3 + 4 * 447, -2.5f); // channel 4, point 447, ends at 9703
 
     EXPECT_EQ(r.mode(), 4);
     for (int c = 0; c < 4; ++c) {
@@ -106,8 +106,8 @@ TEST(SignatureRecord, TextsEndAtNulOrAtTheEndOfTheirRoom)
 TEST(SignatureRecord, OnlyModesOneTwoAndFourHaveNames)
 {
     SignatureRecord r;
-    const std::pair<int, std::string_view> cases[] = {
-        {1, "CAL"}, {2, "SETUP"}, {4, "MONITOR"}, {0, ""}, {3, ""}, {5, ""}, {0x104, ""}, {-4, ""}};
+    const std::pair<int, std::string_view> cases[] = {{1, "CAL"}, {2, "SETUP"}, {4, "MONITOR"}, {0, ""},
+                                                      {3, ""},    {5, ""},      {0x104, ""},    {-4, ""}};
     for (const auto& [mode, name] : cases) {
         r.setMode(static_cast<std::int16_t>(mode));
         EXPECT_EQ(r.modeName(), name) << "mode " << mode;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "SampleSignature.h"
 #include "TempDir.h"
+#include "samplegen/SampleSignature.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "CommandRunner.h"
-#include "CsvReport.h"
-#include "SampleSignature.h"
+#include "samplegen/SampleSignature.h"
+#include "signature/CsvReport.h"
 
 #include <gtest/gtest.h>
 

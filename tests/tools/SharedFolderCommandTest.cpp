@@ -3,7 +3,7 @@
 // it write elsewhere or copy a file it was not asked to copy, and its own
 // input is never lost to its report.
 #include "CommandRunner.h"
-#include "CsvReport.h"
+#include "signature/CsvReport.h"
 
 #include <filesystem>
 #include <sys/stat.h>

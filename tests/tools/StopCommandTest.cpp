@@ -1,7 +1,7 @@
 // quorvex-convert stopped by a user (Ctrl-C) or a service manager (SIGTERM)
 // while it replaces reports, and the interval of its watch.
 #include "CommandRunner.h"
-#include "CsvReport.h"
+#include "signature/CsvReport.h"
 
 #include <csignal>
 #include <filesystem>

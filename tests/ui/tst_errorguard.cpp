@@ -1,5 +1,5 @@
-#include "ErrorGuard.h"
 #include "ScriptedDialogs.h"
+#include "ui/ErrorGuard.h"
 
 #include <QAction>
 #include <QTest>
@@ -38,9 +38,8 @@ private slots:
         QWidget owner;
         QAction item(&owner);
         int after = 0;
-        QObject::connect(&item, &QAction::triggered, &owner, guarded(&owner, [] {
-                             throw std::runtime_error("Cannot create file /x/y.bmp");
-                         }));
+        QObject::connect(&item, &QAction::triggered, &owner,
+                         guarded(&owner, [] { throw std::runtime_error("Cannot create file /x/y.bmp"); }));
         QObject::connect(&item, &QAction::triggered, &owner, [&] { ++after; });
         dialogs->expectError();
         item.trigger();

@@ -1,7 +1,7 @@
 #include "ConvertCommand.h"
 
 #include "ConvertRun.h"
-#include "OutputFileName.h"
+#include "convert/OutputFileName.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #include "ConvertRun.h"
 
-#include "SignatureListing.h"
+#include "schedule/SignatureListing.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BatchConverter.h"
+#include "convert/BatchConverter.h"
 
 #include <string>
 #include <vector>

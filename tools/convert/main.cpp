@@ -1,5 +1,5 @@
 #include "ConvertCommand.h"
-#include "StandardDescriptors.h"
+#include "common/StandardDescriptors.h"
 
 int main(int argc, char** argv)
 {

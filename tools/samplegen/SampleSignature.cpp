@@ -1,4 +1,4 @@
-#include "SampleSignature.h"
+#include "samplegen/SampleSignature.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,9 +54,9 @@ SignatureRecord makeSampleSignature(std::uint32_t index)
 
     const double capacity = 100 + 25 * rnd.integer(0, 4); // tons per corner
     const double nominal = capacity * rnd.uniform(0.35, 0.7);
-    const double contact = rnd.uniform(140, 152);       // die closes
-    const double release = 180 + rnd.uniform(14, 26);   // ram lifts off the part
-    const double skew = rnd.uniform(-1.5, 1.5);         // peak a little off BDC
+    const double contact = rnd.uniform(140, 152);     // die closes
+    const double release = 180 + rnd.uniform(14, 26); // ram lifts off the part
+    const double skew = rnd.uniform(-1.5, 1.5);       // peak a little off BDC
     const double corner[4] = {1.0, rnd.uniform(0.88, 1.08), rnd.uniform(0.9, 1.1), rnd.uniform(0.85, 1.05)};
 
     for (int c = 0; c < SignatureRecord::ChannelCount; ++c) {

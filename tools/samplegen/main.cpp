@@ -1,6 +1,6 @@
 // Writes synthetic signature files H0001.wav, H0002.wav, ... for tests,
 // benchmarks and the bundled samples.
-#include "SampleSignature.h"
+#include "samplegen/SampleSignature.h"
 
 #include <cstdio>
 #include <cstdlib>

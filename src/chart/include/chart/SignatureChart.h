@@ -1,7 +1,7 @@
 #pragma once
 
-#include "AxisLabels.h"
-#include "ExportColours.h"
+#include "chart/AxisLabels.h"
+#include "chart/ExportColours.h"
 
 #include <QChartView>
 #include <QImage>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IoResult.h"
+#include "common/IoResult.h"
 
 #include <string>
 #include <vector>

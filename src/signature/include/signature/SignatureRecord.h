@@ -80,7 +80,7 @@ public:
     // Raw stored curve value of channel (0..3) at point (0..447).
     float curve(int channel, int point) const { return f32(curveOffset(channel, point)); }
     // Curve value as every consumer uses it: no-sample values count as 0.0.
-    float load(int channel, int point) const;  // defined below, after the floor
+    float load(int channel, int point) const; // defined below, after the floor
 
     void setJobName(std::string_view text) { setText(Offset::JobName, Room::JobName, text); }
     void setDateText(std::string_view text) { setText(Offset::DateText, Room::DateText, text); }

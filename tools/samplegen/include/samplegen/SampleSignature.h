@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SignatureRecord.h"
+#include "signature/SignatureRecord.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DialogService.h"
+#include "ui/DialogService.h"
 
 // The real dialogs: QFileDialog and QMessageBox.
 class QtDialogService : public DialogService

@@ -13,8 +13,17 @@ class QWidget;
 class Anchors : public QObject
 {
 public:
-    enum Edge { Left = 1, Top = 2, Right = 4, Bottom = 8, TopLeft = Left | Top, TopRight = Top | Right,
-                BottomLeft = Left | Bottom, BottomRight = Right | Bottom, All = Left | Top | Right | Bottom };
+    enum Edge {
+        Left = 1,
+        Top = 2,
+        Right = 4,
+        Bottom = 8,
+        TopLeft = Left | Top,
+        TopRight = Top | Right,
+        BottomLeft = Left | Bottom,
+        BottomRight = Right | Bottom,
+        All = Left | Top | Right | Bottom
+    };
 
     // designSize: the parent's client size the geometries below were made for.
     Anchors(QWidget* parent, QSize designSize);

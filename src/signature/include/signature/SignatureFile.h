@@ -1,8 +1,8 @@
 #pragma once
 
-#include "IoResult.h"
-#include "RegularFile.h"
-#include "SignatureRecord.h"
+#include "common/IoResult.h"
+#include "common/RegularFile.h"
+#include "signature/SignatureRecord.h"
 
 #include <string>
 

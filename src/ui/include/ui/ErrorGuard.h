@@ -13,8 +13,7 @@ void showCommandError(QWidget* parent, const char* text);
 namespace detail {
 
 // Handlers that take no arguments ignore what the signal carries.
-template <class Handler, class... Args>
-void callHandler(const Handler& handler, Args&&... args)
+template <class Handler, class... Args> void callHandler(const Handler& handler, Args&&... args)
 {
     if constexpr (std::is_invocable_v<const Handler&, Args...>)
         handler(std::forward<Args>(args)...);
@@ -26,8 +25,7 @@ void callHandler(const Handler& handler, Args&&... args)
 
 // Wraps an event handler so that an error raised inside it ends only that
 // command: the error is shown and Qt never sees an exception leave a slot.
-template <class Handler>
-auto guarded(QWidget* parent, Handler handler)
+template <class Handler> auto guarded(QWidget* parent, Handler handler)
 {
     return [parent, handler = std::move(handler)](auto&&... args) {
         try {

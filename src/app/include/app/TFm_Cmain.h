@@ -1,11 +1,11 @@
 #pragma once
 
-#include "BatchProcedure.h"
-#include "ScheduleClock.h"
-#include "ScheduleEngine.h"
+#include "convert/BatchProcedure.h"
+#include "schedule/ScheduleClock.h"
+#include "schedule/ScheduleEngine.h"
 
-#include "ConverterSettings.h"
-#include "LocalPath.h"
+#include "settings/ConverterSettings.h"
+#include "ui/LocalPath.h"
 
 #include <QMainWindow>
 #include <QUrl>

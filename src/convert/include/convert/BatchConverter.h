@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IoResult.h"
-#include "RegularFile.h"
+#include "common/IoResult.h"
+#include "common/RegularFile.h"
 
 #include <atomic>
 #include <functional>

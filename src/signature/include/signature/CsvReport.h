@@ -1,7 +1,7 @@
 #pragma once
 
-#include "IoResult.h"
-#include "SignatureRecord.h"
+#include "common/IoResult.h"
+#include "signature/SignatureRecord.h"
 
 #include <string>
 
