@@ -1,6 +1,6 @@
 #include "ConvertRun.h"
 
-#include "schedule/SignatureListing.h"
+#include "convert/SignatureListing.h"
 
 #include <atomic>
 #include <chrono>

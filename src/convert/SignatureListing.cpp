@@ -1,4 +1,4 @@
-#include "schedule/SignatureListing.h"
+#include "convert/SignatureListing.h"
 
 #include <algorithm>
 #include <cerrno>
