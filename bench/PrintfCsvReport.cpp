@@ -89,7 +89,7 @@ std::string formatCsvReportWithPrintf(const SignatureRecord& r)
     line(out, " ");
     line(out, "Signatures");
     line(out, "Angle,CH1,Ch2,CH3,CH4");
-    const double step = (r.windowEndAngle() - r.windowStartAngle()) / 448.0;
+    const double step = (r.windowEndAngle() - r.windowStartAngle()) / double{SignatureRecord::PointCount};
     for (int i = 0; i < SignatureRecord::PointCount; ++i)
         line(out, "%7.1f,%6.1f,%6.1f,%6.1f,%6.1f", i * step + r.windowStartAngle(), loadAt(r, 0, i), loadAt(r, 1, i),
              loadAt(r, 2, i), loadAt(r, 3, i));

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("the report does not end with a line end");
     if (text != formatCsvReportWithPrintf(record))
         fail("the report differs from the printf formatting of the same record");
-    if (!writeCsvReport(report, record))
+    if (!storeCsvReport(report, record))
         fail("the report could not be written");
     if (fuzzscratch::readFile(report) != text)
         fail("the report on disk differs from its text");

@@ -2,6 +2,7 @@
 
 #include "chart/ChartCursorBox.h"
 #include "chart/SignatureChart.h"
+#include "signature/NumberFormat.h"
 
 #include <QCategoryAxis>
 #include <QGraphicsEffect>
@@ -154,12 +155,8 @@ QRectF ChartCursor::boxInScene() const
 
 QString ChartCursor::formatValue(double value)
 {
-    // 'f' formatting is the C locale's, whatever the user's; a value that
-    // rounds to nothing reads 0.0 rather than -0.0.
-    QString text = QString::number(value, 'f', 1);
-    if (text == QLatin1String("-0.0"))
-        text.remove(0, 1);
-    return text;
+    // The reading's own rounding and unsigned zero, in any locale.
+    return QString::fromStdString(numfmt::fixed1Text(value, numfmt::Fixed1Style::Reading));
 }
 
 std::optional<qsizetype> ChartCursor::nearestPoint(const QList<QPointF>& points, double x)

@@ -47,7 +47,7 @@ FileOutcome convertFile(const std::string& input, const std::string& output, Sig
         outcome.io = IoResult::failure(reportTakenReason(*earlier));
         return outcome;
     }
-    if (IoResult stored = writeCsvReport(output, record); !stored) {
+    if (IoResult stored = storeCsvReport(output, record); !stored) {
         outcome.stage = FileOutcome::Stage::NotWritten;
         outcome.io = std::move(stored);
         return outcome;

@@ -81,7 +81,8 @@ std::string formatCsvReport(const SignatureRecord& r)
     const double step = r.angleStep();
     const double start = r.windowStartAngle();
     // Each row goes into a buffer first and joins the report in one append.
-    char row[5 * (numfmt::MaxNumberLength + 1) + 2];
+    // The angle and one load per channel, a comma before each load, CR LF.
+    char row[(1 + SignatureRecord::ChannelCount) * (numfmt::MaxNumberLength + 1) + 2];
     for (int i = 0; i < SignatureRecord::PointCount; ++i) {
         char* p = numfmt::writeFixed1(row, i * step + start, 7, false);
         for (int c = 0; c < SignatureRecord::ChannelCount; ++c) {
@@ -95,7 +96,7 @@ std::string formatCsvReport(const SignatureRecord& r)
     return out;
 }
 
-IoResult writeCsvReport(const std::string& path, SignatureRecord& record)
+IoResult storeCsvReport(const std::string& path, SignatureRecord& record)
 {
     AtomicFileWriter file;
     if (IoResult created = file.open(path); !created)
@@ -108,5 +109,5 @@ IoResult writeCsvReport(const std::string& path, SignatureRecord& record)
 
 int WriteCsvReport(const std::string& path, SignatureRecord& record)
 {
-    return writeCsvReport(path, record) ? 1 : -1;
+    return storeCsvReport(path, record) ? 1 : -1;
 }

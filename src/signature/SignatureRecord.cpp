@@ -33,7 +33,7 @@ void SignatureRecord::clearNoSamples()
 
 double SignatureRecord::angleStep() const
 {
-    return (windowEndAngle() - windowStartAngle()) / 448.0;
+    return (windowEndAngle() - windowStartAngle()) / double{PointCount};
 }
 
 std::string_view SignatureRecord::text(std::size_t offset, std::size_t room) const

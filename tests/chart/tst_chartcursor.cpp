@@ -8,10 +8,12 @@
 #include <QLegend>
 #include <QLineSeries>
 #include <QPaintEngine>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
 
+#include <bit>
 #include <cmath>
 
 namespace {
@@ -159,6 +161,30 @@ private slots:
         QTest::newRow("negative") << -9999.0 << "-9999.0";
         QTest::newRow("tiny negative is zero") << -0.04 << "0.0";
         QTest::newRow("no grouping") << 1234567.89 << "1234567.9";
+        QTest::newRow("a tie goes away from zero") << 12.25 << "12.3";
+        QTest::newRow("negative zero") << -0.0 << "0.0";
+        QTest::newRow("no sign on nan") << -std::nan("") << "nan";
+    }
+
+    // The reading comes from the report's formatter now; it must still show
+    // the very text Qt's own 'f' conversion gave it, on any load and angle.
+    void readingTextIsUnchangedFromQtsConversion()
+    {
+        const auto qtText = [](double value) {
+            QString text = QString::number(value, 'f', 1);
+            if (text == QLatin1String("-0.0"))
+                text.remove(0, 1);
+            return text;
+        };
+        QRandomGenerator rng(11);
+        for (int n = 0; n < 50000; ++n) {
+            const float any = std::bit_cast<float>(rng.generate());
+            QCOMPARE(ChartCursor::formatValue(any), qtText(any));
+            const double quarter = std::round(rng.bounded(16000.0) - 8000.0) / 4.0;
+            QCOMPARE(ChartCursor::formatValue(quarter), qtText(quarter));
+            const double angle = rng.bounded(720.0) - 360.0;
+            QCOMPARE(ChartCursor::formatValue(angle), qtText(angle));
+        }
     }
     void valuesAreFormattedToOneDecimalInAnyLocale()
     {

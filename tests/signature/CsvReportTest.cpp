@@ -238,7 +238,7 @@ TEST(CsvReport, FullDiskGivesFailureAndKeepsTheEarlierReport)
         const rlimit limit{4096, 4096};
         ::setrlimit(RLIMIT_FSIZE, &limit);
         SignatureRecord r = edgeRecord();
-        const IoResult result = writeCsvReport(path, r);
+        const IoResult result = storeCsvReport(path, r);
         ::_exit(!result.ok && result.error == EFBIG ? 0 : 1);
     }
     int status = 0;

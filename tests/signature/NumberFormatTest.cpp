@@ -97,3 +97,48 @@ TEST(NumberFormat, IntMatchesPrintf)
         EXPECT_EQ(s, std::to_string(v));
     }
 }
+
+// The report's text and the cursor's reading differ on purpose in three
+// places; any other difference would be a fault in one of them.
+TEST(NumberFormat, Fixed1TextReportIsPrintfAndReadingDiffersOnlyOnTiesZeroAndNan)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case
+    {
+        double value;
+        const char* report;
+        const char* reading;
+    };
+    const Case cases[] = {
+        {12.34, "12.3", "12.3"},
+        {12.25, "12.2", "12.3"}, // a tie: printf to even, the reading away from zero
+        {-12.25, "-12.2", "-12.3"},
+        {0.75, "0.8", "0.8"}, // a tie whose even tenth is also the far one
+        {0.15, "0.1", "0.1"}, // not a tie: 0.15 is stored a little below
+        {-0.0, "-0.0", "0.0"},
+        {-0.04, "-0.0", "0.0"},
+        {-0.05, "-0.1", "-0.1"}, // not a tie either: stored a little beyond
+        {123456789.25, "123456789.2", "123456789.3"},
+        {1e22, "10000000000000000000000.0", "10000000000000000000000.0"},
+        {inf, "inf", "inf"},
+        {-inf, "-inf", "-inf"},
+        {nan, "nan", "nan"},
+        {-nan, "-nan", "nan"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(numfmt::fixed1Text(c.value), c.report) << c.value;
+        EXPECT_EQ(numfmt::fixed1Text(c.value), viaPrintf(c.value, 0)) << c.value;
+        EXPECT_EQ(numfmt::fixed1Text(c.value, numfmt::Fixed1Style::Reading), c.reading) << c.value;
+    }
+    // Away from ties, zero and nan the two styles agree on any float.
+    std::mt19937_64 rng(7);
+    std::uniform_int_distribution<std::uint32_t> bits;
+    for (int n = 0; n < 100000; ++n) {
+        const float f = std::bit_cast<float>(bits(rng));
+        const std::string report = numfmt::fixed1Text(f);
+        if (std::isnan(f) || report == "-0.0" || std::fabs(std::fmod(static_cast<double>(f) * 20.0, 2.0)) == 1.0)
+            continue;
+        ASSERT_EQ(numfmt::fixed1Text(f, numfmt::Fixed1Style::Reading), report) << f;
+    }
+}

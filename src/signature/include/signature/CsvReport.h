@@ -13,7 +13,7 @@ std::string formatCsvReport(const SignatureRecord& record);
 // are replaced by 0.0 once the file could be created. The report replaces an
 // existing file only when complete; a failed write leaves no partial file and
 // the earlier report intact.
-IoResult writeCsvReport(const std::string& path, SignatureRecord& record);
+IoResult storeCsvReport(const std::string& path, SignatureRecord& record);
 
 // 1 when the report was written, -1 when it could not be created or written.
 int WriteCsvReport(const std::string& path, SignatureRecord& record);

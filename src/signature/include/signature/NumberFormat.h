@@ -95,4 +95,18 @@ char* writeInt(char* out, std::int32_t value);
 void appendFixed1(std::string& out, double value, int width, bool timesTenIsExact);
 void appendInt(std::string& out, std::int32_t value);
 
+// Where a one-decimal number is read decides two details of its text.
+enum class Fixed1Style {
+    // As the report writes it (printf's "%.1f"): a tie goes to the even
+    // tenth, and a negative value that rounds to zero keeps its sign.
+    Report,
+    // As the chart's cursor has always shown it: a tie goes away from zero
+    // (12.25 reads 12.3), and neither a zero nor "nan" carries a sign.
+    Reading,
+};
+
+// The one-decimal text of value, with a "." in any locale and no padding:
+// every one-decimal number the program shows or writes comes from here.
+std::string fixed1Text(double value, Fixed1Style style = Fixed1Style::Report);
+
 } // namespace numfmt
