@@ -11,14 +11,18 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
-// Numbers of a path or transform, in the forms SVG allows between them.
+// Numbers of a path or transform, in the forms SVG allows between them. It
+// keeps its own copy of the text (a shared one, so no cost): callers hand it
+// the temporaries of a regular-expression match or an attribute, which a view
+// would outlive.
 class NumberScanner
 {
 public:
-    explicit NumberScanner(QStringView text) : m_text(text) {}
+    explicit NumberScanner(QString text) : m_text(std::move(text)) {}
 
     bool atEnd()
     {
@@ -61,7 +65,7 @@ private:
             ++m_at;
     }
 
-    QStringView m_text;
+    QString m_text;
     qsizetype m_at = 0;
 };
 
