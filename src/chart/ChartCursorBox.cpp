@@ -73,7 +73,8 @@ void ChartCursorBox::setRows(const QList<Row>& rows, const QFont& font, QSizeF r
         for (;; --pixels) {
             shown.setPixelSize(pixels);
             m_rowHeight = std::ceil(QFontMetricsF(shown).height());
-            if (pixels <= SmallestPixels || 2 * Padding + rows.size() * m_rowHeight <= room.height())
+            if (pixels <= SmallestPixels ||
+                2 * Padding + static_cast<qreal>(rows.size()) * m_rowHeight <= room.height())
                 break;
         }
         if (shown != m_font) {
@@ -91,7 +92,7 @@ void ChartCursorBox::setRows(const QList<Row>& rows, const QFont& font, QSizeF r
         m_valueWidth = std::max(m_valueWidth, text(r.value).size().width());
     }
     const QSizeF full(std::ceil(2 * Padding + m_labelWidth + ColumnGap + m_valueWidth),
-                      2 * Padding + rows.size() * m_rowHeight);
+                      2 * Padding + static_cast<qreal>(rows.size()) * m_rowHeight);
     const QSizeF size = full.boundedTo(room);
     m_cut = size != full;
     if (size != m_size) {
@@ -113,7 +114,7 @@ void ChartCursorBox::paint(QPainter* painter, const QStyleOptionGraphicsItem*, Q
     const qreal valueRight = frame.width() - Padding;
     for (qsizetype i = 0; i < m_rows.size(); ++i) {
         const Row& r = m_rows[i];
-        const qreal top = Padding + i * m_rowHeight;
+        const qreal top = Padding + static_cast<qreal>(i) * m_rowHeight;
         const QStaticText label = text(r.label);
         const QStaticText value = text(r.value);
         if (standsOnLight(r.colour))

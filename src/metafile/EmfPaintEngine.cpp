@@ -61,10 +61,10 @@ bool EmfPaintEngine::end()
     return ok;
 }
 
-void EmfPaintEngine::updateState(const QPaintEngineState& state)
+void EmfPaintEngine::updateState(const QPaintEngineState& changed)
 {
     // Converted lazily: QPainter changes its state far more often than it draws.
-    const DirtyFlags flags = state.state();
+    const DirtyFlags flags = changed.state();
     if (flags & DirtyTransform)
         m_transformDirty = m_penDirty = true;
     if (flags & (DirtyPen | DirtyOpacity))

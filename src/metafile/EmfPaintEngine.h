@@ -29,7 +29,7 @@ public:
 
     bool begin(QPaintDevice* device) override;
     bool end() override;
-    void updateState(const QPaintEngineState& state) override;
+    void updateState(const QPaintEngineState& changed) override;
 
     void drawLines(const QLineF* lines, int lineCount) override;
     void drawRects(const QRectF* rects, int rectCount) override;

@@ -109,8 +109,10 @@ void EmfRecordWriter::start(QSize pixelSize, int unitsPerPixel)
     const U_RECTL frame{0, 0, static_cast<int32_t>(std::lround(pixelSize.width() * 2540.0 / 96.0)) - 1,
                         static_cast<int32_t>(std::lround(pixelSize.height() * 2540.0 / 96.0)) - 1};
     const U_SIZEL device{w, h};
-    const U_SIZEL millimetres{std::max<int32_t>(1, std::lround(pixelSize.width() * 25.4 / 96.0)),
-                              std::max<int32_t>(1, std::lround(pixelSize.height() * 25.4 / 96.0))};
+    // A picture's pixel size is an int, so its millimetres fit one as well.
+    const U_SIZEL millimetres{
+        std::max<int32_t>(1, static_cast<int32_t>(std::lround(pixelSize.width() * 25.4 / 96.0))),
+        std::max<int32_t>(1, static_cast<int32_t>(std::lround(pixelSize.height() * 25.4 / 96.0)))};
     char* header = U_EMRHEADER_set(bounds, frame, nullptr, 0, nullptr, device, millimetres, 0);
     if (header) {
         // Whole millimetres are too coarse for a reader that scales by the

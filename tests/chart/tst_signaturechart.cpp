@@ -195,7 +195,9 @@ private slots:
         QVERIFY(!m_chart->rightAxis()->isGridLineVisible()); // no curve, so no grid of its own
         QCOMPARE(m_chart->series(0)->attachedAxes().size(), 2);
         QVERIFY(!m_chart->series(0)->attachedAxes().contains(m_chart->rightAxis()));
-        QCOMPARE(m_chart->rightAxis()->categoriesLabels(), QStringList({"", ".2", ".4", ".6", ".8", "1"}));
+        QCOMPARE(m_chart->rightAxis()->categoriesLabels(),
+                 QStringList({QStringLiteral(""), QStringLiteral(".2"), QStringLiteral(".4"), QStringLiteral(".6"),
+                              QStringLiteral(".8"), QStringLiteral("1")}));
         QCOMPARE(m_chart->chart()->backgroundBrush().color(), QColor(Qt::black));
         QCOMPARE(m_chart->chart()->legend()->brush().color(), QColor(0, 64, 64));
         QCOMPARE(m_chart->bottomAxis()->linePenColor(), QColor(192, 192, 192));
@@ -245,7 +247,9 @@ private slots:
         m_chart->replacePoints(0, line(0, 100, 0.0012, 0.0035));
         QVERIFY(std::abs(m_chart->leftAxis()->min() - 0.001) < 1e-12);
         QVERIFY(std::abs(m_chart->leftAxis()->max() - 0.004) < 1e-12);
-        QCOMPARE(m_chart->leftAxis()->categoriesLabels(), QStringList({"0.001", "0.002", "0.003", "0.004"}));
+        QCOMPARE(m_chart->leftAxis()->categoriesLabels(),
+                 QStringList({QStringLiteral("0.001"), QStringLiteral("0.002"), QStringLiteral("0.003"),
+                              QStringLiteral("0.004")}));
     }
 
     void dragZoomsInStepsAndRightClickGoesBack()
