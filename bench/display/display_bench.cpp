@@ -1,12 +1,11 @@
 // Times the signature display offscreen at its designed size: the load pass
 // for five files, one full repaint, a mouse move under the read-out, and the three ways the chart leaves the
 // screen (metafile, PDF page, bitmap). Prints medians; never fails on speed.
-#include "app/Application.h"
+#include "app/Program.h"
 #include "chart/ChartCursor.h"
 #include "chart/SignatureChart.h"
 #include "display/TFm_TitleEnter.h"
 #include "display/TWaveFrm.h"
-#include "display/ViewHandoff.h"
 #include "display/WaveExport.h"
 #include "display/WavePrintPage.h"
 #include "display/WavePrinter.h"
@@ -23,6 +22,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -63,31 +63,33 @@ int main(int argc, char** argv)
     qputenv("XDG_CONFIG_HOME", work.filePath(QStringLiteral("cfg")).toLocal8Bit());
     QApplication app(argc, argv);
     QDir::setCurrent(work.path()); // WaveChrt.EMF lands here
-    createWindows();
+    Program program;
+    TWaveFrm* const WaveFrm = program.WaveFrm;
 
+    std::vector<std::string> files;
     for (std::uint32_t k = 0; k < 5; ++k) {
         const SignatureRecord r = makeSampleSignature(k);
         const QString path = work.filePath(QStringLiteral("H%1").arg(k));
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(reinterpret_cast<const char*>(r.bytes.data()), static_cast<qint64>(r.bytes.size()));
-        viewFileNames[k] = QFile::encodeName(path).toStdString();
+        files.push_back(QFile::encodeName(path).toStdString());
     }
-    viewFileCount = 5;
+    WaveFrm->setFiles(files);
     WaveFrm->show();
     QCoreApplication::processEvents();
     SignatureChart* chart = WaveFrm->WaveChrt;
     std::printf("chart at %dx%d\n", chart->width(), chart->height());
 
     report(
-        "load pass, five files", [] { WaveFrm->TMR_InitTimer(); }, 50, 30);
+        "load pass, five files", [WaveFrm] { WaveFrm->TMR_InitTimer(); }, 50, 30);
     report(
         "repaint, chart unchanged (cached picture)", [chart] { chart->viewport()->repaint(); }, 50, 16);
     // A change throws the cached picture away: toggling a channel twice
     // brings the chart back to where it was, and the repaint draws every curve.
     report(
         "repaint after a change, all curves drawn",
-        [chart] {
+        [chart, WaveFrm] {
             WaveFrm->W1Ch1Click();
             WaveFrm->W1Ch1Click();
             chart->viewport()->repaint();
@@ -125,10 +127,8 @@ int main(int argc, char** argv)
     auto* pdf = new PdfPrinter;
     pdf->file = work.filePath(QStringLiteral("page.pdf"));
     setPrintService(std::unique_ptr<PrintService>(pdf));
-    if (!Fm_TitleEnter)
-        Fm_TitleEnter = new TFm_TitleEnter(WaveFrm);
     report(
-        "page to PDF (read metafile, compose)", [] { WaveFrm->PrintSignaturePage(); }, 20, 500);
+        "page to PDF (read metafile, compose)", [WaveFrm] { WaveFrm->PrintSignaturePage(); }, 20, 500);
     report(
         "bitmap export Wave.bmp",
         [chart, &work] { exportChartBitmap(*chart, work.filePath(QStringLiteral("Wave.bmp"))); }, 30, 100);

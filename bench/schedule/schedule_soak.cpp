@@ -75,7 +75,8 @@ int main(int argc, char** argv)
     settings.asSaveDir = (root / "out").string();
     FakeClock clock;
     ListHost host;
-    ScheduleEngine engine(host, clock, settings);
+    SignatureRecord record;
+    ScheduleEngine engine(host, clock, settings, record);
     engine.start();
     for (int i = 1; i <= ticks; ++i) {
         clock.t += 6.0 / 86400; // six seconds a tick: a pass every tenth tick

@@ -2,7 +2,7 @@
 // adding a very long list, Convert All against quorvex-convert -j 1 on the
 // same files (with the longest pause of the event loop during the batch),
 // and the start-up to the shown window. Prints figures; never fails on speed.
-#include "app/Application.h"
+#include "app/Program.h"
 #include "app/TFm_Cmain.h"
 #include "samplegen/SampleSignature.h"
 #include "settings/ConverterSettings.h"
@@ -70,12 +70,11 @@ int startupChild()
     char name[] = "window_bench";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    createWindows();
-    Fm_Cmain->show();
-    if (!QTest::qWaitForWindowExposed(Fm_Cmain))
+    Program program;
+    program.Fm_Cmain->show();
+    if (!QTest::qWaitForWindowExposed(program.Fm_Cmain.get()))
         return 1;
     std::printf("%.3f\n", nowMs());
-    delete Fm_Cmain;
     return 0;
 }
 
@@ -94,7 +93,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     auto* dialogs = new InstantDialogs;
     setDialogService(std::unique_ptr<DialogService>(dialogs));
-    createWindows();
+    auto program = std::make_unique<Program>();
+    TFm_Cmain* const Fm_Cmain = program->Fm_Cmain.get();
     Fm_Cmain->show();
     if (!QTest::qWaitForWindowExposed(Fm_Cmain))
         return 1;
@@ -163,7 +163,7 @@ int main(int argc, char** argv)
                     median(window) / median(tool));
     std::printf("longest event-loop pause during a batch: %.1f ms (goal <= 100 ms)\n",
                 *std::max_element(gaps.begin(), gaps.end()));
-    delete Fm_Cmain;
+    program.reset();
 
     // 3. Start-up to the shown window, warm (the first run only warms caches).
     std::vector<double> startup;

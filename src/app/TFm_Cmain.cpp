@@ -1,14 +1,14 @@
 #include "app/TFm_Cmain.h"
 
+#include "app/OtherWindows.h"
 #include "convert/OutputFileName.h"
-#include "display/TWaveFrm.h"
-#include "display/ViewHandoff.h"
 #include "settings/ConverterSettings.h"
 #include "ui/Anchors.h"
 #include "ui/AppInfo.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
+#include "ui/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -22,13 +22,13 @@
 #include <QScreen>
 #include <QTimer>
 
-TFm_Cmain* Fm_Cmain = nullptr;
-
-TFm_Cmain::TFm_Cmain()
+TFm_Cmain::TFm_Cmain(SettingsRecord& settings, SignatureRecord& record, OtherWindows& windows)
+    : m_settings(settings), m_record(record), m_windows(windows)
 {
     setObjectName(QStringLiteral("Fm_Cmain"));
     setWindowTitle(QString::fromLatin1(Caption));
     buildControls();
+    m_cursor = std::make_unique<ListWidgetCursor>(*ListBox1);
     buildMenus();
     buildSchedulePanel();
     enableFileDrops();
@@ -111,18 +111,17 @@ void TFm_Cmain::showEvent(QShowEvent* event)
 
 void TFm_Cmain::FormCreate()
 {
-    LoadSettings();
+    LoadSettings(m_settings, settingsFilePath());
 }
 
 void TFm_Cmain::Btn_AddToListClick()
 {
-    const QStringList files =
-        dialogs().openFileNames(this, QStringLiteral("Select File(s)"), fromPath(ConverterSettings.lastLoadDir),
-                                QString::fromLatin1(OpenFilter));
+    const QStringList files = dialogs().openFileNames(
+        this, QStringLiteral("Select File(s)"), fromPath(m_settings.lastLoadDir), QString::fromLatin1(OpenFilter));
     if (files.isEmpty())
         return;
-    ConverterSettings.lastLoadDir = directoryPart(toPath(files.first()));
-    SaveLastDirs();
+    m_settings.lastLoadDir = directoryPart(toPath(files.first()));
+    SaveLastDirs(m_settings, settingsFilePath());
     appendFiles(files);
 }
 
@@ -166,16 +165,14 @@ void TFm_Cmain::Btn_ClearClick()
 
 void TFm_Cmain::view()
 {
-    for (std::string& slot : viewFileNames)
-        slot.clear();
-    int taken = 0;
-    for (int i = 0; i < ListBox1->count() && taken < 5; ++i)
+    // The display shows at most five; the first five selected, in list order.
+    constexpr std::size_t Shown = 5;
+    std::vector<std::string> paths;
+    for (int i = 0; i < ListBox1->count() && paths.size() < Shown; ++i)
         if (ListBox1->item(i)->isSelected())
-            viewFileNames[taken++] = toPath(ListBox1->item(i)->text());
-    if (taken == 0)
-        return;
-    viewFileCount = static_cast<std::int16_t>(taken);
-    WaveFrm->exec();
+            paths.push_back(toPath(ListBox1->item(i)->text()));
+    if (!paths.empty())
+        m_windows.showFiles(paths);
 }
 
 void TFm_Cmain::Btn_ViewClick()
@@ -202,12 +199,12 @@ void TFm_Cmain::Exit1Click()
 
 void TFm_Cmain::Btn_ConvertClick()
 {
-    runBatchConversion(*this, BatchItems::All);
+    runBatchConversion(*this, BatchItems::All, m_record);
 }
 
 void TFm_Cmain::Btn_ConvertSelectedClick()
 {
-    runBatchConversion(*this, BatchItems::Selected);
+    runBatchConversion(*this, BatchItems::Selected, m_record);
 }
 
 std::optional<std::string> TFm_Cmain::chooseTarget(const std::string& title, const std::string& initialDir)
@@ -228,13 +225,13 @@ std::string TFm_Cmain::currentTargetName()
 
 std::string TFm_Cmain::lastSaveDir()
 {
-    return ConverterSettings.lastSaveDir;
+    return m_settings.lastSaveDir;
 }
 
 void TFm_Cmain::rememberSaveDir(const std::string& dir)
 {
-    ConverterSettings.lastSaveDir = dir;
-    SaveLastDirs();
+    m_settings.lastSaveDir = dir;
+    SaveLastDirs(m_settings, settingsFilePath());
 }
 
 int TFm_Cmain::itemCount()
@@ -249,7 +246,7 @@ bool TFm_Cmain::itemSelected(int index)
 
 std::string TFm_Cmain::itemText(int index)
 {
-    return toPath(ListBox1->item(index)->text());
+    return m_cursor->text(index);
 }
 
 void TFm_Cmain::showProgress(int maximum)

@@ -1,7 +1,8 @@
 // The main window's part of the auto schedule: its status panel, its commands
 // and what the engine asks of the window.
+#include "app/OtherWindows.h"
 #include "app/TFm_Cmain.h"
-#include "schedule/TFm_ASSetup.h"
+#include "ui/LocalPath.h"
 
 #include <QAction>
 #include <QFrame>
@@ -101,7 +102,7 @@ void TFm_Cmain::setScheduleControlsEnabled(bool enabled)
 
 void TFm_Cmain::SetInterval1Click()
 {
-    Fm_ASSetup->exec();
+    m_windows.configureSchedule();
 }
 
 void TFm_Cmain::Start1Click()

@@ -1,4 +1,4 @@
-#include "app/Application.h"
+#include "app/Program.h"
 #include "app/TFm_Cmain.h"
 #include "common/StandardDescriptors.h"
 #include "ui/AppInfo.h"
@@ -20,19 +20,19 @@ int main(int argc, char** argv)
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QString::fromUtf8(ApplicationTitle));
     try {
-        createWindows();
+        // The one owner of the program's state and windows, handed on from here.
+        Program program;
         // Files handed over by the desktop ("Open With") join the list as if
         // they had been dropped on it.
         QList<QUrl> files;
         for (const QString& arg : QApplication::arguments().mid(1))
             files << QUrl::fromLocalFile(QFileInfo(arg).absoluteFilePath());
         if (!files.isEmpty())
-            Fm_Cmain->dropUrls(files);
-        Fm_Cmain->show();
+            program.Fm_Cmain->dropUrls(files);
+        program.Fm_Cmain->show();
         QApplication::exec();
     } catch (const std::exception& e) {
         QMessageBox::critical(nullptr, QString::fromUtf8(ApplicationTitle), QString::fromLocal8Bit(e.what()));
     }
-    delete Fm_Cmain;
     return 0;
 }

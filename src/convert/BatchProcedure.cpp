@@ -3,7 +3,7 @@
 #include "convert/BatchConverter.h"
 #include "convert/OutputFileName.h"
 #include "convert/WrittenReports.h"
-#include "signature/SignatureFile.h"
+#include "signature/SignatureRecord.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ std::string withReason(std::string question, const std::string& reason)
 
 } // namespace
 
-int runBatchConversion(ConversionHost& host, BatchItems items)
+int runBatchConversion(ConversionHost& host, BatchItems items, SignatureRecord& record)
 {
     const std::optional<std::string> confirmed = host.chooseTarget("Select a Directory to Save to", host.lastSaveDir());
     if (!confirmed)
@@ -35,7 +35,7 @@ int runBatchConversion(ConversionHost& host, BatchItems items)
         // confirmed a new one while this batch let events run.
         const std::string target = host.currentTargetName();
         const std::string output = MakeOutputFileName(directoryPart(target), fileNamePart(target), input);
-        const FileOutcome outcome = convertFile(input, output, currentSignature, written);
+        const FileOutcome outcome = convertFile(input, output, record, written);
         std::string prompt;
         switch (outcome.stage) {
         case FileOutcome::Stage::Converted:

@@ -11,8 +11,6 @@
 
 #include <algorithm>
 
-TFm_TitleEnter* Fm_TitleEnter = nullptr;
-
 namespace {
 
 template <class W> W* make(QWidget* parent, const char* name, QRect at)

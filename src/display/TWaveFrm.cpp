@@ -2,16 +2,15 @@
 
 #include "chart/SignatureChart.h"
 #include "common/SystemError.h"
-#include "display/ViewHandoff.h"
+#include "display/FileListCursor.h"
 #include "display/WaveRecords.h"
+#include "display/WaveView.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
-#include "ui/LocalPath.h"
 
 #include <QFile>
 #include <QHideEvent>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
@@ -19,9 +18,11 @@
 #include <QShowEvent>
 #include <QTimer>
 
-TWaveFrm* WaveFrm = nullptr;
+#include <algorithm>
 
-TWaveFrm::TWaveFrm(QWidget* owner) : QDialog(owner)
+TWaveFrm::TWaveFrm(QWidget* owner, WaveView& view, SignatureRecord& reading, TFm_TitleEnter& title,
+                   FileListCursor& files)
+    : QDialog(owner), m_view(view), m_reading(reading), m_title(title), m_files(files)
 {
     setObjectName(QStringLiteral("WaveFrm"));
     setWindowTitle(QStringLiteral("Signature Display"));
@@ -35,6 +36,20 @@ TWaveFrm::TWaveFrm(QWidget* owner) : QDialog(owner)
 }
 
 TWaveFrm::~TWaveFrm() = default;
+
+void TWaveFrm::setFiles(const std::vector<std::string>& paths)
+{
+    m_view.viewFileNames.fill(std::string());
+    const std::size_t taken = std::min(paths.size(), m_view.viewFileNames.size());
+    std::copy_n(paths.begin(), taken, m_view.viewFileNames.begin());
+    m_view.viewFileCount = static_cast<std::int16_t>(taken);
+}
+
+void TWaveFrm::showFiles(const std::vector<std::string>& paths)
+{
+    setFiles(paths);
+    exec();
+}
 
 void TWaveFrm::connectHandlers()
 {
@@ -168,25 +183,17 @@ void TWaveFrm::HideLegend1Click()
     HideLegend1->setChecked(!hidden);
 }
 
-QListWidget* TWaveFrm::fileList() const
-{
-    QWidget* owner = parentWidget();
-    return owner ? owner->findChild<QListWidget*>(QStringLiteral("ListBox1")) : nullptr;
-}
-
 void TWaveFrm::stepFileList(int delta)
 {
-    QListWidget* list = fileList();
-    const int count = list ? list->count() : 0;
-    const int current = list ? list->currentRow() : -1;
+    const int count = m_files.count();
+    const int current = m_files.current();
     // No wrap-around: the first and the last file stay where they are.
     if (delta > 0 ? current < count - 1 : current > 0)
-        list->setCurrentRow(current + delta, QItemSelectionModel::NoUpdate); // the selection stays as it is
-    const int index = list ? list->currentRow() : -1;
-    const QListWidgetItem* item = list ? list->item(index) : nullptr;
-    if (!item)
+        m_files.setCurrent(current + delta);
+    const int index = m_files.current();
+    if (index < 0 || index >= m_files.count())
         throw SystemError("List index out of bounds (" + std::to_string(index) + ")");
-    viewFileNames[0] = toPath(item->text());
+    m_view.viewFileNames[0] = m_files.text(index);
     TMR_InitTimer();
 }
 

@@ -2,8 +2,8 @@
 // and shows them as the label, the wave menus and the twenty curves.
 #include "chart/SignatureChart.h"
 #include "display/TWaveFrm.h"
-#include "display/ViewHandoff.h"
 #include "display/WaveRecords.h"
+#include "display/WaveView.h"
 #include "signature/SignatureFile.h"
 #include "ui/AppInfo.h"
 #include "ui/DialogService.h"
@@ -20,15 +20,15 @@ QStringList TWaveFrm::readWaveFiles(int count)
     // into the wave's slot. A file that cannot be read leaves its slot zeroed
     // and its wave empty, so no wave is ever shown under another file's name.
     QStringList problems;
-    for (std::size_t k = 0; k < static_cast<std::size_t>(count) && !viewFileNames[k].empty(); ++k) {
-        const std::string& path = viewFileNames[k];
+    for (std::size_t k = 0; k < static_cast<std::size_t>(count) && !m_view.viewFileNames[k].empty(); ++k) {
+        const std::string& path = m_view.viewFileNames[k];
         // The reader behind ReadSignatureFile, for the reason it gives.
-        const IoResult read = readSignature(path, currentSignature);
+        const IoResult read = readSignature(path, m_reading);
         m_unreadable[k] = !read;
         if (read) {
-            waveRecords[k] = currentSignature;
+            m_view.waveRecords[k] = m_reading;
         } else {
-            waveRecords[k] = SignatureRecord{};
+            m_view.waveRecords[k] = SignatureRecord{};
             problems << QStringLiteral("Cannot open  %1  (%2)")
                             .arg(fromPath(path), QString::fromLocal8Bit(read.reason.c_str()));
         }
@@ -56,7 +56,7 @@ void TWaveFrm::showWaves(int count)
     QList<const SignatureRecord*> drawn;
     for (int w = 1; w <= count; ++w)
         if (!isUnreadable(w))
-            drawn << &waveRecords[static_cast<std::size_t>(w - 1)];
+            drawn << &m_view.waveRecords[static_cast<std::size_t>(w - 1)];
     const AngleSpan span = windowSpan(drawn);
     WaveChrt->setBottomRange(span.min, span.max);
 
@@ -64,7 +64,7 @@ void TWaveFrm::showWaves(int count)
         const int wave = i / SignatureRecord::ChannelCount + 1;
         const bool shown = wave <= count && !isUnreadable(wave);
         if (shown) {
-            const SignatureRecord& record = waveRecords[static_cast<std::size_t>(wave - 1)];
+            const SignatureRecord& record = m_view.waveRecords[static_cast<std::size_t>(wave - 1)];
             WaveChrt->replacePoints(i, curvePoints(record, i % SignatureRecord::ChannelCount, waveAngles(record)));
         } else {
             WaveChrt->replacePoints(i, {});
@@ -77,17 +77,17 @@ void TWaveFrm::showWaves(int count)
 void TWaveFrm::TMR_InitTimer()
 {
     TMR_Init->stop(); // one showing, one pass
-    const int count = viewFileCount;
+    const int count = m_view.viewFileCount;
     const bool countKnown = count >= 1 && count <= MaxWaves;
     const QStringList unreadable = countKnown ? readWaveFiles(count) : QStringList();
 
     // A single wave whose file could not be read has no record to describe;
     // zeros in its place would read as a real stroke.
     if (count == 1 && isUnreadable(1))
-        setRecordLabel(QStringLiteral("%1  %2").arg(QFileInfo(fromPath(viewFileNames[0])).fileName(),
+        setRecordLabel(QStringLiteral("%1  %2").arg(QFileInfo(fromPath(m_view.viewFileNames[0])).fileName(),
                                                     QLatin1String(UnreadableWave)));
     else
-        setRecordLabel(QString::fromLatin1(recordLabelText(waveRecords[0], count)));
+        setRecordLabel(QString::fromLatin1(recordLabelText(m_view.waveRecords[0], count)));
 
     for (int w = 1; w <= MaxWaves; ++w)
         waveMenu(w)->menuAction()->setVisible(false);

@@ -5,10 +5,10 @@
 #include "common/SystemError.h"
 #include "display/TFm_TitleEnter.h"
 #include "display/TWaveFrm.h"
-#include "display/ViewHandoff.h"
 #include "display/WavePrintPage.h"
 #include "display/WavePrinter.h"
 #include "display/WaveRecords.h"
+#include "display/WaveView.h"
 #include "metafile/EmfPicture.h"
 
 #include <QCoreApplication>
@@ -39,12 +39,8 @@ QPrinter& TWaveFrm::printer()
 
 void TWaveFrm::Print1Click()
 {
-    // The title dialog lives for the whole run; a display shown on its own
-    // (without the main window's start-up) makes it on first use.
-    if (!Fm_TitleEnter)
-        Fm_TitleEnter = new TFm_TitleEnter(parentWidget() ? parentWidget() : this);
     // Closed by its close box, the dialog still goes on to print the edit's text.
-    Fm_TitleEnter->exec();
+    m_title.exec();
     {
         const ExportColoursGuard paperColours(WaveChrt);
         writeChartPicture(*WaveChrt, QString::fromLatin1(ChartPictureName));
@@ -65,8 +61,8 @@ void TWaveFrm::PrintSignaturePage()
     // Everything that can fail is done before the document starts, so a
     // failure prints nothing rather than half a page.
     const EmfPicture chart = readChartPicture(QString::fromLatin1(ChartPictureName));
-    const QString title = Fm_TitleEnter ? Fm_TitleEnter->Ed_PrtTitle->text() : QString();
-    const QList<DetailRow> rows = detailRows(waveRecords, viewFileCount, m_unreadable);
+    const QString title = m_title.Ed_PrtTitle->text();
+    const QList<DetailRow> rows = detailRows(m_view.waveRecords, m_view.viewFileCount, m_unreadable);
 
     Pn_Printing->raise();
     Pn_Printing->show();

@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <limits>
 
-std::array<SignatureRecord, 5> waveRecords;
-
 namespace {
 
 // The label had room for 255 characters; an odd record (a time text without

@@ -2,11 +2,11 @@
 
 #include "convert/BatchConverter.h"
 #include "convert/OutputFileName.h"
+#include "convert/SignatureListing.h"
 #include "convert/WrittenReports.h"
 #include "schedule/ScheduleClock.h"
-#include "schedule/SignatureListing.h"
 #include "settings/ConverterSettings.h"
-#include "signature/SignatureFile.h"
+#include "signature/SignatureRecord.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -18,8 +18,9 @@ int elapsedMinutes(double intervalStart, double now)
     return static_cast<int>((ms % 86400000LL) / 60000LL);
 }
 
-ScheduleEngine::ScheduleEngine(ScheduleHost& host, const ScheduleClock& clock, const SettingsRecord& settings)
-    : m_host(host), m_clock(&clock), m_settings(settings)
+ScheduleEngine::ScheduleEngine(ScheduleHost& host, const ScheduleClock& clock, const SettingsRecord& settings,
+                               SignatureRecord& record)
+    : m_host(host), m_clock(&clock), m_settings(settings), m_record(record)
 {}
 
 void ScheduleEngine::start()
@@ -81,7 +82,7 @@ void ScheduleEngine::runPass()
         const std::string output = MakeOutputFileName(m_settings.asSaveDir, m_settings.asPrefix, input);
         // The list came from the folder, not from a user: a link there may
         // have been planted, also in place of a file listed a moment ago.
-        const FileOutcome outcome = convertFile(input, output, currentSignature, written, FinalLink::Refuse);
+        const FileOutcome outcome = convertFile(input, output, m_record, written, FinalLink::Refuse);
         if (outcome.stage == FileOutcome::Stage::Converted)
             m_host.processPendingEvents();
     }

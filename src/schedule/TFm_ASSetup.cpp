@@ -15,8 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-TFm_ASSetup* Fm_ASSetup = nullptr;
-
 namespace {
 
 template <class W> W* make(QWidget* parent, const char* name, QRect at)
@@ -38,7 +36,7 @@ QLabel* label(QWidget* parent, const char* name, const char* text, QPoint at)
 
 } // namespace
 
-TFm_ASSetup::TFm_ASSetup(QWidget* owner) : QDialog(owner)
+TFm_ASSetup::TFm_ASSetup(QWidget* owner, SettingsRecord& settings) : QDialog(owner), m_settings(settings)
 {
     setObjectName(QStringLiteral("Fm_ASSetup"));
     setWindowTitle(QStringLiteral("Auto Schedule Configuration"));
@@ -111,9 +109,9 @@ void TFm_ASSetup::showEvent(QShowEvent* event)
 
 void TFm_ASSetup::FormShow()
 {
-    Edit1->setText(QString::number(ConverterSettings.asInterval));
-    Ed_LoadFromDir->setText(fromPath(ConverterSettings.asReadDir));
-    Ed_SaveToDir->setText(fromPath(ConverterSettings.asSaveDir));
+    Edit1->setText(QString::number(m_settings.asInterval));
+    Ed_LoadFromDir->setText(fromPath(m_settings.asReadDir));
+    Ed_SaveToDir->setText(fromPath(m_settings.asSaveDir));
 }
 
 bool TFm_ASSetup::eventFilter(QObject* watched, QEvent* event)
@@ -149,37 +147,37 @@ bool TFm_ASSetup::Edit1KeyPress(QKeyEvent* key)
 
 void TFm_ASSetup::Edit1Change()
 {
-    ConverterSettings.asInterval = strToInt(toPath(Edit1->text()));
+    m_settings.asInterval = strToInt(toPath(Edit1->text()));
 }
 
 void TFm_ASSetup::Btn_SelLoadDirClick()
 {
     // A typed name of a file that does not exist is taken as well: only its folder counts.
-    const QString chosen = dialogs().pickFileName(this, QStringLiteral("Select a Directory to Load From"),
-                                                  fromPath(ConverterSettings.asReadDir),
-                                                  QString::fromLatin1(LoadFileName), QString::fromLatin1(LoadFilter));
+    const QString chosen =
+        dialogs().pickFileName(this, QStringLiteral("Select a Directory to Load From"), fromPath(m_settings.asReadDir),
+                               QString::fromLatin1(LoadFileName), QString::fromLatin1(LoadFilter));
     if (chosen.isEmpty())
         return;
-    ConverterSettings.asReadDir = directoryPart(toPath(chosen));
-    Ed_LoadFromDir->setText(fromPath(ConverterSettings.asReadDir));
+    m_settings.asReadDir = directoryPart(toPath(chosen));
+    Ed_LoadFromDir->setText(fromPath(m_settings.asReadDir));
 }
 
 void TFm_ASSetup::Btn_SelSaveDirClick()
 {
     const QString name = dialogs().saveFileName(this, QStringLiteral("Select a Directory to Save to"),
-                                                fromPath(ConverterSettings.asSaveDir), m_saveDialogFileName,
+                                                fromPath(m_settings.asSaveDir), m_saveDialogFileName,
                                                 QString::fromLatin1(SaveFilter), DialogService::Overwrite::Replace);
     if (name.isEmpty())
         return;
     m_saveDialogFileName = name;
-    ConverterSettings.asSaveDir = directoryPart(toPath(name));
-    Ed_SaveToDir->setText(fromPath(ConverterSettings.asSaveDir));
-    ConverterSettings.asPrefix = fileNamePart(toPath(name));
+    m_settings.asSaveDir = directoryPart(toPath(name));
+    Ed_SaveToDir->setText(fromPath(m_settings.asSaveDir));
+    m_settings.asPrefix = fileNamePart(toPath(name));
 }
 
 void TFm_ASSetup::FormClose()
 {
-    SaveScheduleSettings();
+    SaveScheduleSettings(m_settings, settingsFilePath());
 }
 
 void TFm_ASSetup::done(int result)

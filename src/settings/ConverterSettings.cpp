@@ -11,8 +11,6 @@
 #include <filesystem>
 #include <unistd.h>
 
-SettingsRecord ConverterSettings;
-
 namespace {
 
 constexpr std::string_view Section = "XLBCONVTR";

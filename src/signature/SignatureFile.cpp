@@ -6,8 +6,6 @@
 #include <cstring>
 #include <unistd.h>
 
-SignatureRecord currentSignature;
-
 namespace {
 
 // 27884 as "27,884": byte counts are read by people comparing them.
@@ -74,7 +72,7 @@ SignatureRead readSignature(const std::string& path, SignatureRecord& record, Fi
     return read;
 }
 
-int ReadSignatureFile(const std::string& path)
+int ReadSignatureFile(const std::string& path, SignatureRecord& record)
 {
-    return readSignature(path, currentSignature) ? 1 : -1;
+    return readSignature(path, record) ? 1 : -1;
 }

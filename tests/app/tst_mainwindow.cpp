@@ -1,11 +1,11 @@
 // Drives the real main window through its widgets, with scripted dialogs.
 #include "MainWindowTestBase.h"
 #include "ScriptedDialogs.h"
-#include "app/Application.h"
+#include "app/Program.h"
 #include "app/TFm_Cmain.h"
 #include "display/TFm_TitleEnter.h"
 #include "display/TWaveFrm.h"
-#include "display/ViewHandoff.h"
+#include "display/WaveView.h"
 #include "samplegen/SampleSignature.h"
 #include "schedule/TFm_ASSetup.h"
 #include "settings/ConverterSettings.h"
@@ -72,9 +72,9 @@ class MainWindowTest : public MainWindowTestBase
 
     void select(std::initializer_list<int> rows)
     {
-        Fm_Cmain->ListBox1->clearSelection();
+        cmain()->ListBox1->clearSelection();
         for (int r : rows)
-            Fm_Cmain->ListBox1->item(r)->setSelected(true);
+            cmain()->ListBox1->item(r)->setSelected(true);
     }
 
     // Runs a conversion into dir with the given prefix, answering the final box.
@@ -102,12 +102,13 @@ private slots:
 
     void startsWithItsWindowsLayoutAndSettings()
     {
-        QCOMPARE(Fm_Cmain->windowTitle(), QStringLiteral("Quorvex Dravel for QX-4082 KVT  ver 1.1.6"));
-        QCOMPARE(Fm_Cmain->centralWidget()->size(), QSize(512, 360));
-        QCOMPARE(Fm_ASSetup->windowTitle(), QStringLiteral("Auto Schedule Configuration"));
-        QCOMPARE(WaveFrm->windowTitle(), QStringLiteral("Signature Display"));
-        QCOMPARE(Fm_TitleEnter->windowTitle(), QStringLiteral("Fm_TitleEnter"));
-        QVERIFY(!Fm_ASSetup->isVisible() && !WaveFrm->isVisible() && !Fm_TitleEnter->isVisible());
+        QCOMPARE(cmain()->windowTitle(), QStringLiteral("Quorvex Dravel for QX-4082 KVT  ver 1.1.6"));
+        QCOMPARE(cmain()->centralWidget()->size(), QSize(512, 360));
+        QCOMPARE(m_program->Fm_ASSetup->windowTitle(), QStringLiteral("Auto Schedule Configuration"));
+        QCOMPARE(m_program->WaveFrm->windowTitle(), QStringLiteral("Signature Display"));
+        QCOMPARE(m_program->Fm_TitleEnter->windowTitle(), QStringLiteral("Fm_TitleEnter"));
+        QVERIFY(!m_program->Fm_ASSetup->isVisible() && !m_program->WaveFrm->isVisible() &&
+                !m_program->Fm_TitleEnter->isVisible());
 
         const std::pair<const char*, QRect> placed[] = {
             {"Label1", {418, 2, 72, 13}},        {"Lb_Note", {497, 2, 3, 13}},
@@ -117,18 +118,18 @@ private slots:
             {"Btn_Convert", {413, 326, 70, 25}}, {"Pn_Convert", {123, 62, 124, 52}},
             {"Pn_ASMsg", {298, 20, 205, 196}},   {"FileListBox1", {429, 80, 94, 196}}};
         for (const auto& [name, rect] : placed) {
-            auto* w = Fm_Cmain->findChild<QWidget*>(QLatin1String(name));
+            auto* w = cmain()->findChild<QWidget*>(QLatin1String(name));
             QVERIFY2(w, name);
             QCOMPARE(w->geometry(), rect);
         }
-        QVERIFY(!Fm_Cmain->Pn_Convert->isVisible());
-        QVERIFY(!Fm_Cmain->Pn_ASMsg->isVisible());
-        QVERIFY(!Fm_Cmain->FileListBox1->isVisible());
-        QVERIFY(!Fm_Cmain->TMR_AS->isActive());
-        QVERIFY(!Fm_Cmain->Schedule1->menuAction()->isVisible());
-        QCOMPARE(Fm_Cmain->Schedule1->title(), QStringLiteral("&Schedule"));
-        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral(" "));
-        QVERIFY2(textsFit(Fm_Cmain->centralWidget()), "a caption is clipped");
+        QVERIFY(!cmain()->Pn_Convert->isVisible());
+        QVERIFY(!cmain()->Pn_ASMsg->isVisible());
+        QVERIFY(!cmain()->FileListBox1->isVisible());
+        QVERIFY(!cmain()->TMR_AS->isActive());
+        QVERIFY(!cmain()->Schedule1->menuAction()->isVisible());
+        QCOMPARE(cmain()->Schedule1->title(), QStringLiteral("&Schedule"));
+        QCOMPARE(cmain()->Lb_Note->text(), QStringLiteral(" "));
+        QVERIFY2(textsFit(cmain()->centralWidget()), "a caption is clipped");
 
         // The first start writes the six keys in load order, defaults from the current directory.
         const QString cwd = QDir::currentPath();
@@ -141,115 +142,115 @@ private slots:
     {
         const QStringList files = samples({"H1.wav", "H2.wav", "H3.wav"});
         addFiles(files);
-        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("3 file(s) selected"));
+        QCOMPARE(cmain()->Lb_Note->text(), QStringLiteral("3 file(s) selected"));
         QCOMPARE(m_dialogs->last(Kind::Open)->title, QStringLiteral("Select File(s)"));
         QCOMPARE(m_dialogs->last(Kind::Open)->directory, QDir::currentPath());
-        QCOMPARE(QString::fromStdString(ConverterSettings.lastLoadDir), m_data->path());
+        QCOMPARE(QString::fromStdString(settings().lastLoadDir), m_data->path());
         QVERIFY(iniText().contains(QStringLiteral("LAST LOAD DIR=") + m_data->path()));
 
         addFiles({files[0], files[1]}); // the same paths again are added again
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 5);
-        QCOMPARE(Fm_Cmain->ListBox1->item(3)->text(), files[0]);
-        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("5 file(s) selected"));
+        QCOMPARE(cmain()->ListBox1->count(), 5);
+        QCOMPARE(cmain()->ListBox1->item(3)->text(), files[0]);
+        QCOMPARE(cmain()->Lb_Note->text(), QStringLiteral("5 file(s) selected"));
         QCOMPARE(m_dialogs->last(Kind::Open)->directory, m_data->path());
         // The note and its caption do not overlap.
-        QVERIFY(Fm_Cmain->Label1->geometry().right() < Fm_Cmain->Lb_Note->geometry().left());
-        QVERIFY(Fm_Cmain->Lb_Note->width() >=
-                Fm_Cmain->Lb_Note->fontMetrics().horizontalAdvance(Fm_Cmain->Lb_Note->text()));
+        QVERIFY(cmain()->Label1->geometry().right() < cmain()->Lb_Note->geometry().left());
+        QVERIFY(cmain()->Lb_Note->width() >=
+                cmain()->Lb_Note->fontMetrics().horizontalAdvance(cmain()->Lb_Note->text()));
 
-        QTest::mouseClick(Fm_Cmain->Btn_Remove, Qt::LeftButton);
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 4);
-        Fm_Cmain->ClearList1->trigger();
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 0);
-        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("5 file(s) selected"));
+        QTest::mouseClick(cmain()->Btn_Remove, Qt::LeftButton);
+        QCOMPARE(cmain()->ListBox1->count(), 4);
+        cmain()->ClearList1->trigger();
+        QCOMPARE(cmain()->ListBox1->count(), 0);
+        QCOMPARE(cmain()->Lb_Note->text(), QStringLiteral("5 file(s) selected"));
 
         // A cancelled dialog changes nothing.
         const QString before = iniText();
         addFiles({});
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 0);
+        QCOMPARE(cmain()->ListBox1->count(), 0);
         QCOMPARE(iniText(), before);
     }
 
     void removeDeletesOnlyTheCurrentItem()
     {
         addFiles({"/a/1", "/a/2", "/a/3", "/a/4"});
-        Fm_Cmain->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+        cmain()->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
         select({0, 1, 3});
-        Fm_Cmain->DeleteFromList1->trigger();
+        cmain()->DeleteFromList1->trigger();
         QStringList left;
-        for (int i = 0; i < Fm_Cmain->ListBox1->count(); ++i)
-            left << Fm_Cmain->ListBox1->item(i)->text();
+        for (int i = 0; i < cmain()->ListBox1->count(); ++i)
+            left << cmain()->ListBox1->item(i)->text();
         QCOMPARE(left, QStringList({"/a/1", "/a/2", "/a/4"}));
-        Fm_Cmain->ListBox1->clear();
-        QTest::mouseClick(Fm_Cmain->Btn_Remove, Qt::LeftButton); // nothing to remove, nothing shown
+        cmain()->ListBox1->clear();
+        QTest::mouseClick(cmain()->Btn_Remove, Qt::LeftButton); // nothing to remove, nothing shown
     }
 
     void viewHandsOverAtMostFiveSelectedFiles()
     {
         addFiles({"/s/0", "/s/1", "/s/2", "/s/3", "/s/4", "/s/5", "/s/6", "/s/7"});
-        QSignalSpy shown(WaveFrm, &QDialog::finished);
-        auto closeDisplaySoon = [] { QTimer::singleShot(0, WaveFrm, &QDialog::reject); };
+        QSignalSpy shown(m_program->WaveFrm, &QDialog::finished);
+        auto closeDisplaySoon = [display = m_program->WaveFrm] { QTimer::singleShot(0, display, &QDialog::reject); };
 
         select({2, 6});
         closeDisplaySoon();
-        QTest::mouseClick(Fm_Cmain->Btn_View, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_View, Qt::LeftButton);
         QCOMPARE(shown.count(), 1);
-        QCOMPARE(viewFileCount, 2);
-        QCOMPARE(viewFileNames[0], std::string("/s/2"));
-        QCOMPARE(viewFileNames[1], std::string("/s/6"));
-        QCOMPARE(viewFileNames[2], std::string());
-        QCOMPARE(viewFileNames[4], std::string());
+        QCOMPARE(m_program->view.viewFileCount, 2);
+        QCOMPARE(m_program->view.viewFileNames[0], std::string("/s/2"));
+        QCOMPARE(m_program->view.viewFileNames[1], std::string("/s/6"));
+        QCOMPARE(m_program->view.viewFileNames[2], std::string());
+        QCOMPARE(m_program->view.viewFileNames[4], std::string());
 
         select({0, 1, 2, 3, 4, 5, 7});
         closeDisplaySoon();
-        Fm_Cmain->View1->trigger();
+        cmain()->View1->trigger();
         QCOMPARE(shown.count(), 2);
-        QCOMPARE(viewFileCount, 5);
-        QCOMPARE(viewFileNames[4], std::string("/s/4"));
+        QCOMPARE(m_program->view.viewFileCount, 5);
+        QCOMPARE(m_program->view.viewFileNames[4], std::string("/s/4"));
 
         // Nothing selected: nothing shown, the count stays.
-        Fm_Cmain->ListBox1->clearSelection();
-        QTest::mouseClick(Fm_Cmain->Btn_View, Qt::LeftButton);
+        cmain()->ListBox1->clearSelection();
+        QTest::mouseClick(cmain()->Btn_View, Qt::LeftButton);
         QCOMPARE(shown.count(), 2);
-        QCOMPARE(viewFileCount, 5);
+        QCOMPARE(m_program->view.viewFileCount, 5);
 
         // A double-click views that one file alone.
         select({0, 1});
         closeDisplaySoon();
-        QListWidget* list = Fm_Cmain->ListBox1;
+        QListWidget* list = cmain()->ListBox1;
         const QPoint at = list->visualItemRect(list->item(5)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at); // a real double-click starts as a click
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
         QCOMPARE(shown.count(), 3);
-        QCOMPARE(viewFileCount, 1);
-        QCOMPARE(viewFileNames[0], std::string("/s/5"));
-        QCOMPARE(viewFileNames[1], std::string());
+        QCOMPARE(m_program->view.viewFileCount, 1);
+        QCOMPARE(m_program->view.viewFileNames[0], std::string("/s/5"));
+        QCOMPARE(m_program->view.viewFileNames[1], std::string());
     }
 
     void resizeKeepsTheFloorAndTheAnchors()
     {
         // The floor is for the outer size: here the offscreen platform's frame
         // of 2 pixels a side stands in for a window manager's.
-        const QSize frame = Fm_Cmain->frameGeometry().size() - Fm_Cmain->size();
+        const QSize frame = cmain()->frameGeometry().size() - cmain()->size();
         QVERIFY2(!frame.isEmpty(), "no frame reported: the outer size is not tested");
-        Fm_Cmain->resize(300, 200);
-        QCOMPARE(Fm_Cmain->frameGeometry().size(), QSize(458, 306));
-        QCOMPARE(Fm_Cmain->size(), QSize(458, 306) - frame);
-        const QSize client = Fm_Cmain->centralWidget()->size();
-        QCOMPARE(Fm_Cmain->ListBox1->geometry(),
+        cmain()->resize(300, 200);
+        QCOMPARE(cmain()->frameGeometry().size(), QSize(458, 306));
+        QCOMPARE(cmain()->size(), QSize(458, 306) - frame);
+        const QSize client = cmain()->centralWidget()->size();
+        QCOMPARE(cmain()->ListBox1->geometry(),
                  QRect(6, 19, 498 - (512 - client.width()), 298 - (360 - client.height())));
-        QCOMPARE(Fm_Cmain->Btn_AddToList->geometry().topLeft(), QPoint(9, 326 - (360 - client.height())));
-        QCOMPARE(Fm_Cmain->Btn_Convert->geometry().topLeft(),
+        QCOMPARE(cmain()->Btn_AddToList->geometry().topLeft(), QPoint(9, 326 - (360 - client.height())));
+        QCOMPARE(cmain()->Btn_Convert->geometry().topLeft(),
                  QPoint(413 - (512 - client.width()), 326 - (360 - client.height())));
-        Fm_Cmain->resize(800, 600);
-        QCOMPARE(Fm_Cmain->Btn_Convert->geometry().right(), Fm_Cmain->centralWidget()->width() - 512 + 482);
-        QCOMPARE(Fm_Cmain->Label1->geometry().right(), Fm_Cmain->centralWidget()->width() - 512 + 489);
+        cmain()->resize(800, 600);
+        QCOMPARE(cmain()->Btn_Convert->geometry().right(), cmain()->centralWidget()->width() - 512 + 482);
+        QCOMPARE(cmain()->Label1->geometry().right(), cmain()->centralWidget()->width() - 512 + 489);
     }
 
     void listRowsKeepTheirDesignedHeight()
     {
         addFiles({"/r/H0001.wav", "/r/H0002.wav", "/r/H0003.wav"});
-        QListWidget* list = Fm_Cmain->ListBox1;
+        QListWidget* list = cmain()->ListBox1;
         auto rowHeight = [list] { return list->visualItemRect(list->item(1)).height(); };
         // The window's 11-pixel default face needs 13 pixels a line here.
         const int needed = list->fontMetrics().height();
@@ -273,30 +274,30 @@ private slots:
 
     void emptyListConversionStillSavesTheDirectory()
     {
-        ShowCounter panel(Fm_Cmain->Pn_Convert);
+        ShowCounter panel(cmain()->Pn_Convert);
         m_dialogs->expectSave(m_data->path() + QStringLiteral("/No Prefix"));
         m_dialogs->expectMessage();
         // The final box is shown after the panel was shown and hidden again.
         const int before = m_dialogs->calls.size();
-        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_Convert, Qt::LeftButton);
         const auto& save = m_dialogs->calls.at(before);
         QCOMPARE(save.title, QStringLiteral("Select a Directory to Save to"));
         QCOMPARE(save.fileName, QStringLiteral("No Prefix"));
         QCOMPARE(save.directory, QDir::currentPath());
         QCOMPARE(resultText(), QStringLiteral("0 file(s) has been converted successfully!!"));
         QCOMPARE(m_dialogs->last(Kind::Message)->title, QStringLiteral("Quorvex Dravel"));
-        QVERIFY(!Fm_Cmain->Pn_Convert->isVisible());
-        QCOMPARE(QString::fromStdString(ConverterSettings.lastSaveDir), m_data->path());
+        QVERIFY(!cmain()->Pn_Convert->isVisible());
+        QCOMPARE(QString::fromStdString(settings().lastSaveDir), m_data->path());
         QVERIFY(iniText().contains(QStringLiteral("LAST SAVE DIR=") + m_data->path()));
         QCOMPARE(panel.shows, 1);
         QCOMPARE(panel.hides, 1);
 
         // The dialog offers the name confirmed last, in the directory saved last.
         m_dialogs->expectSave({});
-        QTest::mouseClick(Fm_Cmain->Btn_ConvertSelected, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_ConvertSelected, Qt::LeftButton);
         QCOMPARE(m_dialogs->last(Kind::Save)->fileName, m_data->path() + QStringLiteral("/No Prefix"));
         QCOMPARE(m_dialogs->last(Kind::Save)->directory, m_data->path());
-        QCOMPARE(Fm_Cmain->saveDialogFileName(), m_data->path() + QStringLiteral("/No Prefix"));
+        QCOMPARE(cmain()->saveDialogFileName(), m_data->path() + QStringLiteral("/No Prefix"));
     }
 
     void prefixesNameTheReports()
@@ -305,7 +306,7 @@ private slots:
         const QString out = m_data->path() + QStringLiteral("/out");
         QDir().mkpath(out);
         for (const char* prefix : {"No Prefix", "Press7", "no prefix", "Batch.csv"}) {
-            convert(Fm_Cmain->Btn_Convert, out, QLatin1String(prefix));
+            convert(cmain()->Btn_Convert, out, QLatin1String(prefix));
             QCOMPARE(resultText(), QStringLiteral("2 file(s) has been converted successfully!!"));
         }
         QCOMPARE(QDir(out).entryList(QDir::Files, QDir::Name),
@@ -322,11 +323,11 @@ private slots:
         select({3, 7});
         QList<int> positions;
         int maximum = -1;
-        connect(Fm_Cmain->ProgressBar1, &QProgressBar::valueChanged, [&](int v) {
+        connect(cmain()->ProgressBar1, &QProgressBar::valueChanged, [&](int v) {
             positions << v;
-            maximum = Fm_Cmain->ProgressBar1->maximum();
+            maximum = cmain()->ProgressBar1->maximum();
         });
-        convert(Fm_Cmain->Btn_ConvertSelected, m_data->path(), QStringLiteral("Sel"));
+        convert(cmain()->Btn_ConvertSelected, m_data->path(), QStringLiteral("Sel"));
         QCOMPARE(maximum, 10);
         QCOMPARE(positions, QList<int>({3, 7}));
         QCOMPARE(resultText(), QStringLiteral("2 file(s) has been converted successfully!!"));
@@ -351,7 +352,7 @@ private slots:
         m_dialogs->expectSave(m_data->path() + QStringLiteral("/No Prefix"));
         m_dialogs->expectQuestion(goOn);
         m_dialogs->expectMessage();
-        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_Convert, Qt::LeftButton);
         const auto* q = m_dialogs->last(Kind::Question);
         QVERIFY(q);
         QCOMPARE(q->text, QStringLiteral("Error! Cannot open  %1  Continue?").arg(files[1]));
@@ -367,7 +368,7 @@ private slots:
         m_dialogs->expectSave(missing + QStringLiteral("/P"));
         m_dialogs->expectQuestion(true);
         m_dialogs->expectMessage();
-        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_Convert, Qt::LeftButton);
         QCOMPARE(m_dialogs->last(Kind::Question)->text,
                  QStringLiteral("Error! Cannot create  %1/P-H1.csv  Continue?").arg(missing));
         QCOMPARE(resultText(), QStringLiteral("0 file(s) has been converted successfully!!"));
@@ -376,35 +377,35 @@ private slots:
     void settingsWriteFailureStopsBeforeThePanel()
     {
         addFiles(samples({"H1.wav"}));
-        ShowCounter panel(Fm_Cmain->Pn_Convert);
+        ShowCounter panel(cmain()->Pn_Convert);
         QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup);
         const QString before = iniText();
         m_dialogs->expectSave(m_data->path() + QStringLiteral("/out/No Prefix"));
         m_dialogs->expectError();
-        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_Convert, Qt::LeftButton);
         QCOMPARE(m_dialogs->last(Kind::Error)->text, QStringLiteral("Unable to write to ") + iniPath());
         QCOMPARE(m_dialogs->last(Kind::Error)->title, QStringLiteral("Quorvex Dravel"));
         QVERIFY(!m_dialogs->last(Kind::Message));
         QCOMPARE(panel.shows, 0);
-        QCOMPARE(QString::fromStdString(ConverterSettings.lastSaveDir), m_data->path() + QStringLiteral("/out"));
+        QCOMPARE(QString::fromStdString(settings().lastSaveDir), m_data->path() + QStringLiteral("/out"));
         QCOMPARE(iniText(), before);
 
         // Add stops there too: the directory is remembered, nothing appended.
         m_dialogs->expectOpen({dataPath(QStringLiteral("H1.wav"))});
         m_dialogs->expectError();
-        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 1);
-        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("1 file(s) selected"));
+        QTest::mouseClick(cmain()->Btn_AddToList, Qt::LeftButton);
+        QCOMPARE(cmain()->ListBox1->count(), 1);
+        QCOMPARE(cmain()->Lb_Note->text(), QStringLiteral("1 file(s) selected"));
     }
 
     void listChangedDuringABatchEndsItCleanly()
     {
         addFiles(samples({"H1.wav", "H2.wav", "H3.wav", "H4.wav"}));
         // Runs at the first chance the batch gives the event loop: after the first report.
-        QTimer::singleShot(0, Fm_Cmain->Btn_Clear, &QPushButton::click);
-        convert(Fm_Cmain->Btn_Convert, m_data->path(), QStringLiteral("L"));
+        QTimer::singleShot(0, cmain()->Btn_Clear, &QPushButton::click);
+        convert(cmain()->Btn_Convert, m_data->path(), QStringLiteral("L"));
         QCOMPARE(resultText(), QStringLiteral("1 file(s) has been converted successfully!!"));
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 0);
+        QCOMPARE(cmain()->ListBox1->count(), 0);
     }
 
     void droppedFilesAreAppendedAndTheRestRefused()
@@ -414,22 +415,22 @@ private slots:
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(files[1]), QUrl::fromLocalFile(m_data->path()),
                       QUrl(QStringLiteral("https://example.org/H3.wav")), QUrl::fromLocalFile(files[0])});
-        QWidget* target = Fm_Cmain->ListBox1->viewport();
+        QWidget* target = cmain()->ListBox1->viewport();
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(target, &enter);
         QVERIFY(enter.isAccepted());
         m_dialogs->expectMessage();
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QCoreApplication::sendEvent(target, &drop);
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 2);
-        QCOMPARE(Fm_Cmain->ListBox1->item(0)->text(), files[1]);
-        QCOMPARE(Fm_Cmain->ListBox1->item(1)->text(), files[0]);
-        QCOMPARE(Fm_Cmain->Lb_Note->text(), QStringLiteral("2 file(s) selected"));
+        QCOMPARE(cmain()->ListBox1->count(), 2);
+        QCOMPARE(cmain()->ListBox1->item(0)->text(), files[1]);
+        QCOMPARE(cmain()->ListBox1->item(1)->text(), files[0]);
+        QCOMPARE(cmain()->Lb_Note->text(), QStringLiteral("2 file(s) selected"));
         const QString note = m_dialogs->last(Kind::Message)->text;
         QVERIFY(note.contains(QStringLiteral("https://example.org/H3.wav")));
         QVERIFY(note.contains(m_data->path()));
         QCOMPARE(iniText(), before); // remembered directories untouched
-        QCOMPARE(ConverterSettings.lastLoadDir, QDir::currentPath().toStdString());
+        QCOMPARE(settings().lastLoadDir, QDir::currentPath().toStdString());
     }
 
     void windowReportsMatchTheCommandLineConverter()
@@ -444,7 +445,7 @@ private slots:
         const QString viaTool = m_data->path() + QStringLiteral("/tool");
         QDir().mkpath(viaWindow);
         QDir().mkpath(viaTool);
-        convert(Fm_Cmain->Btn_Convert, viaWindow, QStringLiteral("No Prefix"));
+        convert(cmain()->Btn_Convert, viaWindow, QStringLiteral("No Prefix"));
         QCOMPARE(resultText(), QStringLiteral("%1 file(s) has been converted successfully!!").arg(files.size()));
 
         QProcess tool;

@@ -21,6 +21,8 @@ protected:
     TempDir dir;
     std::string out = dir.file("out");
     RecordingHost host;
+    // The record the batch reads every file into.
+    SignatureRecord record;
 
     void SetUp() override
     {
@@ -62,7 +64,7 @@ TEST_F(BatchProcedureTest, SameNameFromAnotherFileAsksAndKeepsTheEarlierReport)
         run.items = {sample(c.earlier, 1), sample("A/H0002.wav", 2), sample(c.later, 3), sample("B/H0004.wav", 4)};
         run.answers = {true};
 
-        EXPECT_EQ(runBatchConversion(run, BatchItems::All), 3) << c.later;
+        EXPECT_EQ(runBatchConversion(run, BatchItems::All, record), 3) << c.later;
         EXPECT_EQ(run.questions, std::vector<std::string>{taken(out + "/H0001.csv", run.items[0])}) << c.later;
         EXPECT_EQ(run.result, "3 file(s) has been converted successfully!!");
         EXPECT_EQ(readWholeFile(out + "/H0001.csv"), reportOf(1)) << c.later;
@@ -75,7 +77,7 @@ TEST_F(BatchProcedureTest, CancelAtTheQuestionEndsTheBatch)
 {
     host.items = {sample("A/H0001.wav", 1), sample("B/H0001.wav", 2), sample("B/H0003.wav", 3)};
     host.answers = {false};
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 1);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 1);
     EXPECT_EQ(host.questions.size(), 1u);
     EXPECT_EQ(listDirectory(out), "H0001.csv");
     EXPECT_EQ(readWholeFile(out + "/H0001.csv"), reportOf(1));
@@ -88,7 +90,7 @@ TEST_F(BatchProcedureTest, TheSameFileAgainIsConvertedAgain)
     const std::string a = sample("A/H0001.wav", 1);
     ASSERT_EQ(::symlink(a.c_str(), dir.file("B/H0001.wav").c_str()), 0);
     host.items = {a, a, dir.file("A/./H0001.wav"), dir.file("B/H0001.wav")};
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 4);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 4);
     EXPECT_EQ(host.questions, std::vector<std::string>{});
     EXPECT_EQ(readWholeFile(out + "/H0001.csv"), reportOf(1));
 }
@@ -104,7 +106,7 @@ TEST_F(BatchProcedureTest, OnlyReportsWrittenInThisBatchAreKept)
     host.items = {sample("A/H0001.wav", 1), dir.file("A/H0003.wav"), sample("B/H0003.wav", 3), shortFile,
                   sample("B/H0002.wav", 2)};
     host.answers = {true, true};
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 3);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 3);
     EXPECT_EQ(host.questions.size(), 2u);
     EXPECT_EQ(readWholeFile(out + "/H0001.csv"), reportOf(1));
     EXPECT_EQ(readWholeFile(out + "/H0002.csv"), reportOf(2));
@@ -120,7 +122,7 @@ TEST_F(BatchProcedureTest, ReportsAreKeptByTheirFullPathAcrossATargetChange)
     host.items = {sample("A/H0001.wav", 1), sample("B/H0001.wav", 2), sample("A/H0001", 3)};
     host.betweenFiles = [&](int written) { host.target = written == 1 ? other + "/P" : out + "/No Prefix"; };
     host.answers = {true};
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 2);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 2);
     EXPECT_EQ(host.questions, std::vector<std::string>{taken(out + "/H0001.csv", host.items[0])});
     EXPECT_EQ(readWholeFile(out + "/H0001.csv"), reportOf(1));
     EXPECT_EQ(readWholeFile(other + "/P-H0001.csv"), reportOf(2));
@@ -134,7 +136,7 @@ TEST_F(BatchProcedureTest, FileThatIsItsOwnReportAsksWithTheReason)
     const std::string signature = readWholeFile(own);
     host.items = {own, sample("A/H0002.wav", 2)};
     host.answers = {true};
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 1);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 1);
     EXPECT_EQ(host.questions, std::vector<std::string>{"Error! Cannot create  " + out +
                                                        "/H0001.csv  Continue?\n(its report would replace the file "
                                                        "itself)"});

@@ -3,8 +3,6 @@
 #include "chart/SignatureChart.h"
 #include "display/TFm_TitleEnter.h"
 #include "display/TWaveFrm.h"
-#include "display/ViewHandoff.h"
-#include "display/WaveRecords.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -14,28 +12,24 @@
 #include <QTest>
 #include <QTimer>
 
-WaveFixture::WaveFixture() : m_oldCurrent(QDir::currentPath())
+WaveFixture::WaveFixture()
+    : dialogs(new ScriptedDialogs), m_oldCurrent(QDir::currentPath()),
+      m_scripted(std::unique_ptr<DialogService>(dialogs))
 {
     QDir::setCurrent(m_dir.path());
-    dialogs = new ScriptedDialogs;
-    setDialogService(std::unique_ptr<DialogService>(dialogs));
     m_owner = std::make_unique<QMainWindow>();
     auto* list = new QListWidget;
     list->setObjectName(QStringLiteral("ListBox1"));
     m_owner->setCentralWidget(list);
+    m_cursor = std::make_unique<ListWidgetCursor>(*list);
     m_owner->show();
-    wave = new TWaveFrm(m_owner.get());
-    WaveFrm = wave;
     title = new TFm_TitleEnter(m_owner.get());
-    Fm_TitleEnter = title;
-    waveRecords.fill(SignatureRecord{});
+    wave = new TWaveFrm(m_owner.get(), shown, reading, *title, *m_cursor);
 }
 
 WaveFixture::~WaveFixture()
 {
     m_owner.reset(); // owns the display
-    WaveFrm = nullptr;
-    Fm_TitleEnter = nullptr;
     QDir::setCurrent(m_oldCurrent);
 }
 
@@ -46,11 +40,10 @@ SignatureChart* WaveFixture::chart() const
 
 bool WaveFixture::view(const QList<SignatureRecord>& records, const QList<int>& unreadableWaves)
 {
-    viewFileNames.fill(std::string());
+    std::vector<std::string> files;
     for (qsizetype k = 0; k < records.size(); ++k) {
         if (unreadableWaves.contains(k + 1)) {
-            viewFileNames[static_cast<std::size_t>(k)] =
-                QFile::encodeName(path(QStringLiteral("gone%1.wav").arg(k + 1))).toStdString();
+            files.push_back(QFile::encodeName(path(QStringLiteral("gone%1.wav").arg(k + 1))).toStdString());
             continue;
         }
         QFile f(path(QStringLiteral("H%1.wav").arg(k + 1)));
@@ -58,9 +51,9 @@ bool WaveFixture::view(const QList<SignatureRecord>& records, const QList<int>& 
             return false;
         const auto& bytes = records[k].bytes;
         f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<qint64>(bytes.size()));
-        viewFileNames[static_cast<std::size_t>(k)] = QFile::encodeName(f.fileName()).toStdString();
+        files.push_back(QFile::encodeName(f.fileName()).toStdString());
     }
-    viewFileCount = static_cast<std::int16_t>(records.size());
+    wave->setFiles(files);
     wave->show();
     const bool loaded =
         QTest::qWaitFor([this] { return !wave->TMR_Init->isActive(); }) && QTest::qWaitForWindowExposed(wave);

@@ -3,8 +3,11 @@
 // The signature display as the print and export tests need it: an owner with
 // a file list, scripted dialogs, a temporary current directory (the printout's
 // picture goes there) and files to view.
+#include "ScopedService.h"
 #include "ScriptedDialogs.h"
+#include "display/ListWidgetCursor.h"
 #include "display/WavePrinter.h"
+#include "display/WaveView.h"
 #include "signature/SignatureRecord.h"
 
 #include <QColor>
@@ -43,6 +46,9 @@ public:
     }
 };
 
+// The print dialog answered by a stand-in (usually PdfPrinting).
+using ScopedPrinting = ScopedService<PrintService, &setPrintService>;
+
 // Pixel tests of bitmaps and rendered pages.
 namespace pixels {
 
@@ -66,6 +72,7 @@ inline bool coloured(QRgb p)
 
 } // namespace pixels
 
+class QListWidget;
 class QMainWindow;
 class SignatureChart;
 class TFm_TitleEnter;
@@ -89,12 +96,17 @@ public:
     QString path(const QString& name) const { return m_dir.filePath(name); }
     SignatureChart* chart() const;
 
+    // What the display shows and the record it reads through, as the program holds them.
+    WaveView shown;
+    SignatureRecord reading;
     ScriptedDialogs* dialogs = nullptr;
     TWaveFrm* wave = nullptr;
-    TFm_TitleEnter* title = nullptr; // also Fm_TitleEnter
+    TFm_TitleEnter* title = nullptr; // the title dialog handed to the display
 
 private:
     QTemporaryDir m_dir;
     QString m_oldCurrent;
+    ScopedDialogs m_scripted;
     std::unique_ptr<QMainWindow> m_owner;
+    std::unique_ptr<ListWidgetCursor> m_cursor;
 };

@@ -40,6 +40,7 @@ class PaperColoursTest : public QObject
 
     std::unique_ptr<WaveFixture> m_f;
     PdfPrinting* m_printing = nullptr;
+    std::unique_ptr<ScopedPrinting> m_printingGuard;
 
     void print(const QString& pdf)
     {
@@ -81,13 +82,17 @@ private slots:
     {
         m_f = std::make_unique<WaveFixture>();
         m_printing = new PdfPrinting;
-        setPrintService(std::unique_ptr<PrintService>(m_printing));
+        m_printingGuard = std::make_unique<ScopedPrinting>(std::unique_ptr<PrintService>(m_printing));
     }
     void cleanup()
     {
-        QVERIFY2(m_f->dialogs->unexpected.isEmpty(), qPrintable(m_f->dialogs->problems()));
-        QVERIFY2(m_f->dialogs->allAnswered(), qPrintable(m_f->dialogs->problems()));
+        const bool unexpected = !m_f->dialogs->unexpected.isEmpty();
+        const bool unanswered = !m_f->dialogs->allAnswered();
+        const QString problems = m_f->dialogs->problems();
         m_f.reset();
+        m_printingGuard.reset();
+        QVERIFY2(!unexpected, qPrintable(problems));
+        QVERIFY2(!unanswered, qPrintable(problems));
     }
 
     // Wave 3's first channel, white on screen, is printed dark: it can be

@@ -130,8 +130,7 @@ private slots:
         QFile f(kept);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("keep") == 4);
         f.close();
-        std::unique_ptr<DialogService> scripted = setDialogService(std::make_unique<QtDialogService>());
-        const auto back = qScopeGuard([&] { setDialogService(std::move(scripted)); });
+        const ScopedDialogs real{std::make_unique<QtDialogService>()};
 
         // Chooses kept.bmp in the open dialog and answers the question about
         // replacing it; every dialog is closed whatever it showed.

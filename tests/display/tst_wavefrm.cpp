@@ -1,11 +1,14 @@
 // Drives the signature display through its menus and buttons, with scripted
 // dialogs and a file list like the main window's.
+#include "ScopedService.h"
 #include "ScriptedDialogs.h"
 #include "chart/ChartCursor.h"
 #include "chart/SignatureChart.h"
+#include "display/ListWidgetCursor.h"
+#include "display/TFm_TitleEnter.h"
 #include "display/TWaveFrm.h"
-#include "display/ViewHandoff.h"
 #include "display/WaveRecords.h"
+#include "display/WaveView.h"
 #include "samplegen/SampleSignature.h"
 #include "signature/SignatureFile.h"
 
@@ -40,6 +43,11 @@ class WaveFrmTest : public QObject
     QMainWindow* m_owner = nullptr;
     QListWidget* m_list = nullptr;
     TWaveFrm* m_wave = nullptr;
+    // The state the display works on, as the program holds it.
+    std::unique_ptr<WaveView> m_view;
+    SignatureRecord m_reading;
+    std::unique_ptr<ScopedDialogs> m_scripted;
+    std::unique_ptr<ListWidgetCursor> m_cursor;
 
     SignatureChart* chart() const { return m_wave->WaveChrt; }
     QLineSeries* series(int index) const { return chart()->series(index); }
@@ -67,11 +75,11 @@ class WaveFrmTest : public QObject
     // the load pass that its timer starts.
     void view(const QStringList& files, int count = -1)
     {
-        for (std::size_t k = 0; k < viewFileNames.size(); ++k)
-            viewFileNames[k] = k < static_cast<std::size_t>(files.size())
-                                   ? QFile::encodeName(files[static_cast<qsizetype>(k)]).toStdString()
-                                   : std::string();
-        viewFileCount = static_cast<std::int16_t>(count < 0 ? files.size() : count);
+        for (std::size_t k = 0; k < m_view->viewFileNames.size(); ++k)
+            m_view->viewFileNames[k] = k < static_cast<std::size_t>(files.size())
+                                           ? QFile::encodeName(files[static_cast<qsizetype>(k)]).toStdString()
+                                           : std::string();
+        m_view->viewFileCount = static_cast<std::int16_t>(count < 0 ? files.size() : count);
         m_wave->show();
         QVERIFY(m_wave->TMR_Init->isActive());
         QTRY_VERIFY(!m_wave->TMR_Init->isActive());
@@ -99,7 +107,7 @@ private slots:
     {
         m_data = new QTemporaryDir;
         m_dialogs = new ScriptedDialogs;
-        setDialogService(std::unique_ptr<DialogService>(m_dialogs));
+        m_scripted = std::make_unique<ScopedDialogs>(std::unique_ptr<DialogService>(m_dialogs));
         m_owner = new QMainWindow;
         m_list = new QListWidget;
         m_list->setObjectName(QStringLiteral("ListBox1"));
@@ -107,18 +115,24 @@ private slots:
         m_owner->setCentralWidget(m_list);
         m_owner->resize(512, 380);
         m_owner->show();
-        m_wave = new TWaveFrm(m_owner);
-        WaveFrm = m_wave;
-        waveRecords.fill(SignatureRecord{});
+        m_view = std::make_unique<WaveView>();
+        m_reading = SignatureRecord{};
+        m_cursor = std::make_unique<ListWidgetCursor>(*m_list);
+        m_wave = new TWaveFrm(m_owner, *m_view, m_reading, *new TFm_TitleEnter(m_owner), *m_cursor);
     }
 
     void cleanup()
     {
-        QVERIFY2(m_dialogs->unexpected.isEmpty(), qPrintable(m_dialogs->problems()));
-        QVERIFY2(m_dialogs->allAnswered(), qPrintable(m_dialogs->problems()));
+        const bool unexpected = !m_dialogs->unexpected.isEmpty();
+        const bool unanswered = !m_dialogs->allAnswered();
+        const QString problems = m_dialogs->problems();
         delete m_owner; // owns the display
-        WaveFrm = nullptr;
+        m_owner = nullptr;
+        m_scripted.reset();
         delete m_data;
+        m_data = nullptr;
+        QVERIFY2(!unexpected, qPrintable(problems));
+        QVERIFY2(!unanswered, qPrintable(problems));
     }
 
     void createdAsDesigned()
@@ -183,8 +197,8 @@ private slots:
         const QStringList files = samples(1);
         view(files);
         const SignatureRecord expected = makeSampleSignature(0);
-        QCOMPARE(waveRecords[0], expected);
-        QCOMPARE(currentSignature, expected);
+        QCOMPARE(m_view->waveRecords[0], expected);
+        QCOMPARE(m_reading, expected);
         QCOMPARE(m_wave->RecordLbl->text(),
                  QStringLiteral("Time: %1   Date: %2   Job: %3   Ch1:%4   Ch2:%5   Ch3:%6   Ch4:%7")
                      .arg(QLatin1String(expected.timeText()), QLatin1String(expected.dateText()),
@@ -232,11 +246,12 @@ private slots:
             QVERIFY(m_wave->channelItem(5, c)->isChecked());
         QCOMPARE(activeCount(), 20);
         for (int k = 0; k < 5; ++k)
-            QCOMPARE(waveRecords[static_cast<std::size_t>(k)], makeSampleSignature(static_cast<std::uint32_t>(k)));
+            QCOMPARE(m_view->waveRecords[static_cast<std::size_t>(k)],
+                     makeSampleSignature(static_cast<std::uint32_t>(k)));
         for (int i = 0; i < 20; ++i) {
             QCOMPARE(series(i)->count(), 448);
             QCOMPARE(series(i)->at(100).y(),
-                     static_cast<double>(waveRecords[static_cast<std::size_t>(i / 4)].load(i % 4, 100)));
+                     static_cast<double>(m_view->waveRecords[static_cast<std::size_t>(i / 4)].load(i % 4, 100)));
         }
     }
 
@@ -285,7 +300,7 @@ private slots:
                 for (int c = 0; c < 4; ++c)
                     QVERIFY2(pointX(4 * w + c, i) == x,
                              qPrintable(QStringLiteral("wave %1 point %2").arg(w + 1).arg(i)));
-                QVERIFY(std::abs(x - waveRecords[static_cast<std::size_t>(w)].pointAngle(i)) < 1e-9);
+                QVERIFY(std::abs(x - m_view->waveRecords[static_cast<std::size_t>(w)].pointAngle(i)) < 1e-9);
                 x += step;
             }
         }
@@ -393,26 +408,26 @@ private slots:
         // From the focused item, not the first selected; only wave 1 changes.
         QTest::mouseClick(m_wave->BBtn_Next, Qt::LeftButton);
         QCOMPARE(m_list->currentRow(), 3);
-        QCOMPARE(viewFileNames[0], QFile::encodeName(files[3]).toStdString());
-        QCOMPARE(waveRecords[0], makeSampleSignature(3));
-        QCOMPARE(waveRecords[1], makeSampleSignature(3));
-        QCOMPARE(waveRecords[2], makeSampleSignature(1));
+        QCOMPARE(m_view->viewFileNames[0], QFile::encodeName(files[3]).toStdString());
+        QCOMPARE(m_view->waveRecords[0], makeSampleSignature(3));
+        QCOMPARE(m_view->waveRecords[1], makeSampleSignature(3));
+        QCOMPARE(m_view->waveRecords[2], makeSampleSignature(1));
         QCOMPARE(m_wave->RecordLbl->text(), QStringLiteral("3 Records Selected"));
-        QCOMPARE(viewFileCount, 3);
+        QCOMPARE(m_view->viewFileCount, 3);
         QCOMPARE(m_list->selectedItems().size(), 2); // moving the focus selects nothing
 
         // The last item stays and is read again.
-        waveRecords[0] = SignatureRecord{};
+        m_view->waveRecords[0] = SignatureRecord{};
         m_wave->Next2->trigger();
         QCOMPARE(m_list->currentRow(), 3);
-        QCOMPARE(waveRecords[0], makeSampleSignature(3));
+        QCOMPARE(m_view->waveRecords[0], makeSampleSignature(3));
 
         QTest::mouseClick(m_wave->BBtn_Prev, Qt::LeftButton);
         QCOMPARE(m_list->currentRow(), 2);
         for (int i = 0; i < 3; ++i)
             m_wave->Previous1->trigger();
         QCOMPARE(m_list->currentRow(), 0);
-        QCOMPARE(waveRecords[0], makeSampleSignature(0));
+        QCOMPARE(m_view->waveRecords[0], makeSampleSignature(0));
     }
 
     void steppingAnEmptyListIsAnIndexError()
@@ -420,13 +435,13 @@ private slots:
         const QStringList files = samples(2);
         view(files.mid(0, 1));
         m_list->clear(); // as the schedule may do while the display is open
-        const std::string before = viewFileNames[0];
+        const std::string before = m_view->viewFileNames[0];
         const QString labelBefore = m_wave->RecordLbl->text();
         m_dialogs->expectError();
         QTest::mouseClick(m_wave->BBtn_Next, Qt::LeftButton);
         QCOMPARE(m_dialogs->last(Kind::Error)->text, QStringLiteral("List index out of bounds (-1)"));
         QCOMPARE(m_dialogs->last(Kind::Error)->title, QStringLiteral("Quorvex Dravel"));
-        QCOMPARE(viewFileNames[0], before);
+        QCOMPARE(m_view->viewFileNames[0], before);
         QCOMPARE(m_wave->RecordLbl->text(), labelBefore);
         QCOMPARE(series(0)->count(), 448);
         m_dialogs->expectError();
@@ -475,7 +490,7 @@ private slots:
         const QStringList files = samples(3);
         const QString gone = m_data->filePath(QStringLiteral("gone.wav"));
         const QString folder = m_data->path();
-        waveRecords[1] = makeSampleSignature(7); // must not reappear under another name
+        m_view->waveRecords[1] = makeSampleSignature(7); // must not reappear under another name
         m_dialogs->expectWarning();
         view({files[0], gone, files[2], folder});
         const auto* box = m_dialogs->last(Kind::Warning);
@@ -485,9 +500,9 @@ private slots:
         QCOMPARE(lines.size(), 2);
         QVERIFY2(lines[0].startsWith(QStringLiteral("Cannot open  ") + gone), qPrintable(lines[0]));
         QVERIFY2(lines[1].startsWith(QStringLiteral("Cannot open  ") + folder), qPrintable(lines[1]));
-        QCOMPARE(waveRecords[1], SignatureRecord{});
-        QCOMPARE(waveRecords[3], SignatureRecord{});
-        QCOMPARE(waveRecords[2], makeSampleSignature(2)); // the rest goes on
+        QCOMPARE(m_view->waveRecords[1], SignatureRecord{});
+        QCOMPARE(m_view->waveRecords[3], SignatureRecord{});
+        QCOMPARE(m_view->waveRecords[2], makeSampleSignature(2)); // the rest goes on
         QVERIFY(!m_wave->isUnreadable(1) && m_wave->isUnreadable(2) && !m_wave->isUnreadable(3) &&
                 m_wave->isUnreadable(4));
 
@@ -551,12 +566,12 @@ private slots:
     void readingStopsAtTheFirstEmptySlot()
     {
         const QStringList files = samples(3);
-        waveRecords[1] = makeSampleSignature(5);
-        waveRecords[2] = makeSampleSignature(6);
+        m_view->waveRecords[1] = makeSampleSignature(5);
+        m_view->waveRecords[2] = makeSampleSignature(6);
         view({files[0], QString(), files[2]});
-        QCOMPARE(waveRecords[0], makeSampleSignature(0));
-        QCOMPARE(waveRecords[1], makeSampleSignature(5)); // drawn from what the slots held
-        QCOMPARE(waveRecords[2], makeSampleSignature(6));
+        QCOMPARE(m_view->waveRecords[0], makeSampleSignature(0));
+        QCOMPARE(m_view->waveRecords[1], makeSampleSignature(5)); // drawn from what the slots held
+        QCOMPARE(m_view->waveRecords[2], makeSampleSignature(6));
         QCOMPARE(series(8)->at(200).y(), static_cast<double>(makeSampleSignature(6).load(0, 200)));
     }
 
@@ -577,7 +592,7 @@ private slots:
         r.setDateText("01/01/2026");
         r.setJobName("J");
         r.setPeak(0, 1.0f);
-        waveRecords[0] = r;
+        m_view->waveRecords[0] = r;
         const QStringList files = samples(5);
         view(files.mid(0, 1)); // something shown before
         QVERIFY(m_wave->isVisible());
@@ -585,7 +600,7 @@ private slots:
         for (const QString& f : files)
             QFile::remove(f); // nothing may be read: no warning for them
         m_dialogs->expectError();
-        viewFileCount = static_cast<std::int16_t>(count);
+        m_view->viewFileCount = static_cast<std::int16_t>(count);
         m_wave->TMR_InitTimer();
         QCOMPARE(m_dialogs->last(Kind::Error)->text, QStringLiteral("Unknown Filecount"));
         QCOMPARE(m_dialogs->last(Kind::Error)->title, QStringLiteral("ERROR"));
@@ -595,7 +610,7 @@ private slots:
         for (int i = 0; i < 20; ++i)
             QCOMPARE(series(i)->count(), 0);
         if (count == 0) {
-            waveRecords[0] = r;
+            m_view->waveRecords[0] = r;
             m_dialogs->expectError();
             m_wave->TMR_InitTimer();
         }
@@ -643,14 +658,14 @@ private slots:
         QVERIFY(!m_wave->isVisible());
 
         // Closed before the timer's first tick: that showing reads nothing.
-        viewFileNames[0] = QFile::encodeName(m_data->filePath(QStringLiteral("gone.wav"))).toStdString();
+        m_view->viewFileNames[0] = QFile::encodeName(m_data->filePath(QStringLiteral("gone.wav"))).toStdString();
         m_wave->show();
         QVERIFY(m_wave->TMR_Init->isActive());
         m_wave->close();
         QVERIFY(!m_wave->TMR_Init->isActive()); // no pass, so no box for the missing file either
 
         // Shown modally as View does, closed by its close box.
-        viewFileNames[0] = QFile::encodeName(m_list->item(0)->text()).toStdString();
+        m_view->viewFileNames[0] = QFile::encodeName(m_list->item(0)->text()).toStdString();
         QTimer::singleShot(50, m_wave, [this] { m_wave->close(); });
         m_wave->exec();
         QVERIFY(!m_wave->isVisible());

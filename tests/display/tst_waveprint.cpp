@@ -144,6 +144,7 @@ class WavePrintTest : public QObject
 
     std::unique_ptr<WaveFixture> m_f;
     PdfPrinting* m_printing = nullptr;
+    std::unique_ptr<ScopedPrinting> m_printingGuard;
     int m_panelShows = 0;
     bool m_titleShown = false;
     bool m_panelOnTop = false;
@@ -230,16 +231,20 @@ private slots:
     {
         m_f = std::make_unique<WaveFixture>();
         m_printing = new PdfPrinting;
-        setPrintService(std::unique_ptr<PrintService>(m_printing));
+        m_printingGuard = std::make_unique<ScopedPrinting>(std::unique_ptr<PrintService>(m_printing));
         m_panelShows = 0;
         m_f->wave->Pn_Printing->installEventFilter(this);
     }
     void cleanup()
     {
-        QVERIFY2(m_f->dialogs->unexpected.isEmpty(), qPrintable(m_f->dialogs->problems()));
-        QVERIFY2(m_f->dialogs->allAnswered(), qPrintable(m_f->dialogs->problems()));
+        const bool unexpected = !m_f->dialogs->unexpected.isEmpty();
+        const bool unanswered = !m_f->dialogs->allAnswered();
+        const QString problems = m_f->dialogs->problems();
         m_f->wave->Pn_Printing->removeEventFilter(this);
         m_f.reset();
+        m_printingGuard.reset();
+        QVERIFY2(!unexpected, qPrintable(problems));
+        QVERIFY2(!unanswered, qPrintable(problems));
     }
 
     void titleDialogAsDesigned()
@@ -346,7 +351,7 @@ private slots:
         QList<Word> words = print(QStringLiteral("three.pdf"));
         for (int k = 1; k <= 3; ++k) {
             expectAt(words, QStringLiteral("Wave%1:").arg(k), 0.07, 0.10 + 0.03 * (k - 1));
-            const std::string_view date = waveRecords[static_cast<std::size_t>(k - 1)].dateText();
+            const std::string_view date = m_f->shown.waveRecords[static_cast<std::size_t>(k - 1)].dateText();
             expectAt(words, QLatin1String(date.data(), qsizetype(date.size())), 0.15, 0.10 + 0.03 * (k - 1));
         }
         QVERIFY(!find(words, QStringLiteral("Date:")));

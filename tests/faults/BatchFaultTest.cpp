@@ -44,6 +44,8 @@ protected:
     std::string in = dir.file("in");
     std::string out = dir.file("out");
     RecordingHost host;
+    // The record the batch reads every file into.
+    SignatureRecord record;
 
     void SetUp() override
     {
@@ -68,7 +70,7 @@ TEST_F(BatchFaultTest, OutputFolderRemovedHalfWayAsksForEachLaterFile)
             fs::remove_all(out);
     };
     host.answers = {true, false};
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 1);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 1);
     EXPECT_EQ(host.questions,
               (std::vector<std::string>{cannotCreate(out + "/H0002.csv"), cannotCreate(out + "/H0003.csv")}));
     EXPECT_EQ(host.result, converted(1));
@@ -92,7 +94,7 @@ TEST_F(BatchFaultTest, OutputFolderMadeReadOnlyHalfWayKeepsTheEarlierReports)
                 ::chmod(out.c_str(), 0555);
         };
         host.answers = {true, true, true};
-        const int n = runBatchConversion(host, BatchItems::All);
+        const int n = runBatchConversion(host, BatchItems::All, record);
         const std::vector<std::string> expected{cannotCreate(out + "/H0002.csv"), cannotCreate(out + "/H0003.csv"),
                                                 cannotCreate(out + "/H0004.csv")};
         return n == 1 && host.questions == expected && host.result == converted(1) ? 0 : 1;
@@ -120,7 +122,7 @@ TEST_F(BatchFaultTest, DiskFillingUpAsksAndLeavesOnlyWholeReports)
             return Unsupported;
         writeWholeFile(out + "/H0008.csv", earlier);
         host.answers = std::deque<bool>(8, true);
-        const int n = runBatchConversion(host, BatchItems::All);
+        const int n = runBatchConversion(host, BatchItems::All, record);
         if (n < 1 || n >= 8 || host.questions.size() != 8u - n || host.result != converted(n))
             return 1;
         // Every report on the small disk is complete; the earlier one is untouched.
@@ -147,7 +149,7 @@ TEST_F(BatchFaultTest, FileSizeLimitFailsEveryReportAndKeepsTheEarlierOne)
     const int status = faults::inChild([&] {
         faults::limitFileSize(4096);
         host.answers = {true, true, true, true};
-        const int n = runBatchConversion(host, BatchItems::All);
+        const int n = runBatchConversion(host, BatchItems::All, record);
         return n == 0 && host.questions.size() == 4 && host.questions[1] == cannotCreate(out + "/H0002.csv") ? 0 : 1;
     });
     EXPECT_EQ(status, 0);
@@ -171,7 +173,7 @@ TEST_F(BatchFaultTest, InputsThatAreNotSignatureFilesAreRefusedWithoutHanging)
     host.items = items;
     host.answers = std::deque<bool>(hostile.size(), true);
 
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 3);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 3);
     std::vector<std::string> expected;
     for (const auto& h : hostile)
         expected.push_back(cannotOpen(h));
@@ -189,7 +191,7 @@ TEST_F(BatchFaultTest, FileWithoutReadPermissionIsRefused)
         if (!faults::becomeNobody())
             return Unsupported;
         host.answers = {true};
-        const int n = runBatchConversion(host, BatchItems::All);
+        const int n = runBatchConversion(host, BatchItems::All, record);
         return n == 3 && host.questions == std::vector<std::string>{cannotOpen(host.items[1])} ? 0 : 1;
     });
     if (status == Unsupported)
@@ -216,7 +218,7 @@ TEST_F(BatchFaultTest, FilesThatAreNoSignatureAskWithTheirReasonAndGetNoReport)
     host.items = {host.items[0], truncated, empty, longAudio, shortAudio, host.items[1]};
     host.answers = {true, true, true, true};
 
-    EXPECT_EQ(runBatchConversion(host, BatchItems::All), 2);
+    EXPECT_EQ(runBatchConversion(host, BatchItems::All, record), 2);
     EXPECT_EQ(host.questions,
               (std::vector<std::string>{cannotOpen(truncated) + "\n(only 100 of 27,884 bytes)",
                                         cannotOpen(empty) + "\n(an empty file, not a signature)",

@@ -45,6 +45,7 @@ class FaultsDisplayTest : public QObject
 
     std::unique_ptr<WaveFixture> m_f;
     CountingPrinting* m_printing = nullptr;
+    std::unique_ptr<ScopedPrinting> m_printingGuard;
 
     static QByteArray contents(const QString& path)
     {
@@ -70,18 +71,25 @@ private slots:
     {
         if (!g_asNobody)
             QSKIP("root could not be given up, and permission bits do not bind root");
-        m_printing = new CountingPrinting;
-        setPrintService(std::unique_ptr<PrintService>(m_printing));
     }
 
-    void init() { m_f = std::make_unique<WaveFixture>(); }
+    void init()
+    {
+        m_f = std::make_unique<WaveFixture>();
+        m_printing = new CountingPrinting;
+        m_printingGuard = std::make_unique<ScopedPrinting>(std::unique_ptr<PrintService>(m_printing));
+    }
 
     void cleanup()
     {
         QFile::setPermissions(m_f->path({}), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY2(m_f->dialogs->unexpected.isEmpty(), qPrintable(m_f->dialogs->problems()));
-        QVERIFY2(m_f->dialogs->allAnswered(), qPrintable(m_f->dialogs->problems()));
+        const bool unexpected = !m_f->dialogs->unexpected.isEmpty();
+        const bool unanswered = !m_f->dialogs->allAnswered();
+        const QString problems = m_f->dialogs->problems();
         m_f.reset();
+        m_printingGuard.reset();
+        QVERIFY2(!unexpected, qPrintable(problems));
+        QVERIFY2(!unanswered, qPrintable(problems));
     }
 
     void printSaysThePictureCannotBeWrittenAndPrintsNothing()

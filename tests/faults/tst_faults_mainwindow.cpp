@@ -5,7 +5,7 @@
 #include "FaultSupport.h"
 #include "MainWindowTestBase.h"
 #include "ScriptedDialogs.h"
-#include "app/Application.h"
+#include "app/Program.h"
 #include "app/TFm_Cmain.h"
 #include "settings/ConverterSettings.h"
 
@@ -86,12 +86,12 @@ private slots:
         m_dialogs->expectQuestion(true);
         m_dialogs->expectQuestion(false);
         m_dialogs->expectMessage();
-        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_Convert, Qt::LeftButton);
         QCOMPARE(questions(), QStringList({QStringLiteral("Error! Cannot create  %1/H2.csv  Continue?").arg(out),
                                            QStringLiteral("Error! Cannot create  %1/H3.csv  Continue?").arg(out)}));
         QCOMPARE(lastText(Kind::Message), QStringLiteral("1 file(s) has been converted successfully!!"));
         QVERIFY(!QFileInfo::exists(out));
-        QVERIFY(!Fm_Cmain->Pn_Convert->isVisible());
+        QVERIFY(!cmain()->Pn_Convert->isVisible());
         expectNoTemporaries();
     }
 
@@ -113,7 +113,7 @@ private slots:
         for (int i = 0; i < hostile; ++i)
             m_dialogs->expectQuestion(true);
         m_dialogs->expectMessage();
-        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_Convert, Qt::LeftButton);
         QStringList expected;
         for (int i = 1; i <= hostile; ++i)
             expected << QStringLiteral("Error! Cannot open  %1  Continue?").arg(files[i]);
@@ -136,9 +136,9 @@ private slots:
         const QStringList files = samples(1);
         m_dialogs->expectOpen(files);
         m_dialogs->expectError();
-        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_AddToList, Qt::LeftButton);
         QCOMPARE(lastText(Kind::Error), QStringLiteral("Unable to write to ") + iniPath());
-        QVERIFY(Fm_Cmain->isVisible());
+        QVERIFY(cmain()->isVisible());
         QCOMPARE(QDir(iniPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList({"keep"}));
         QCOMPARE(contents(iniPath() + QStringLiteral("/keep")), QByteArray("something of the user's"));
@@ -152,7 +152,7 @@ private slots:
         m_dialogs->expectError();
         startWindows();
         QCOMPARE(lastText(Kind::Error), QStringLiteral("Unable to write to ") + iniPath());
-        QCOMPARE(QString::fromStdString(ConverterSettings.lastLoadDir), QStringLiteral("/media/stick"));
+        QCOMPARE(QString::fromStdString(settings().lastLoadDir), QStringLiteral("/media/stick"));
         QCOMPARE(contents(iniPath()), before);
         expectNoTemporaries();
     }
@@ -184,17 +184,17 @@ private slots:
         if (error.isEmpty()) {
             QVERIFY(!m_dialogs->last(Kind::Error));
             QVERIFY(contents(iniPath()).startsWith(text));
-            QCOMPARE(QString::fromStdString(ConverterSettings.lastLoadDir), QDir::currentPath());
+            QCOMPARE(QString::fromStdString(settings().lastLoadDir), QDir::currentPath());
         } else {
             QCOMPARE(lastText(Kind::Error), error);
             QCOMPARE(contents(iniPath()), text);
         }
         // The window works: a conversion goes through, and the interval was never guessed.
-        QCOMPARE(ConverterSettings.asInterval, 0);
+        QCOMPARE(settings().asInterval, 0);
         addFiles(samples(1));
         m_dialogs->expectSave(m_data->path() + QStringLiteral("/No Prefix"));
         m_dialogs->expectMessage();
-        QTest::mouseClick(Fm_Cmain->Btn_Convert, Qt::LeftButton);
+        QTest::mouseClick(cmain()->Btn_Convert, Qt::LeftButton);
         QCOMPARE(lastText(Kind::Message), QStringLiteral("1 file(s) has been converted successfully!!"));
         expectNoTemporaries();
     }

@@ -71,7 +71,8 @@ protected:
     FakeClock clock;
     FakeHost host;
     SettingsRecord settings;
-    ScheduleEngine engine{host, clock, settings};
+    SignatureRecord record;
+    ScheduleEngine engine{host, clock, settings, record};
 
     void SetUp() override
     {

@@ -1,6 +1,7 @@
 // The auto schedule through the main window's handlers and its dialog.
+#include "ScopedService.h"
 #include "ScriptedDialogs.h"
-#include "app/Application.h"
+#include "app/Program.h"
 #include "app/TFm_Cmain.h"
 #include "samplegen/SampleSignature.h"
 #include "schedule/TFm_ASSetup.h"
@@ -41,7 +42,12 @@ class ScheduleTest : public QObject
 
     QTemporaryDir* m_dir = nullptr;
     ScriptedDialogs* m_dialogs = nullptr;
+    std::unique_ptr<ScopedDialogs> m_scripted;
+    std::unique_ptr<Program> m_program;
     ManualClock m_clock;
+
+    TFm_Cmain* cmain() const { return m_program->Fm_Cmain.get(); }
+    SettingsRecord& settings() const { return m_program->ConverterSettings; }
 
     QString iniText() const
     {
@@ -57,9 +63,8 @@ class ScheduleTest : public QObject
     }
     QList<QObject*> scheduleControls() const
     {
-        return {
-            Fm_Cmain->Btn_AddToList,       Fm_Cmain->Btn_Remove,          Fm_Cmain->Btn_Clear,    Fm_Cmain->Btn_Convert,
-            Fm_Cmain->File1->menuAction(), Fm_Cmain->Tool1->menuAction(), Fm_Cmain->SetInterval1, Fm_Cmain->Start1};
+        return {cmain()->Btn_AddToList,       cmain()->Btn_Remove,          cmain()->Btn_Clear,    cmain()->Btn_Convert,
+                cmain()->File1->menuAction(), cmain()->Tool1->menuAction(), cmain()->SetInterval1, cmain()->Start1};
     }
     static bool enabled(QObject* o)
     {
@@ -72,17 +77,17 @@ class ScheduleTest : public QObject
     // check returns early), so a failure cannot leave the test waiting on it.
     void inDialog(const std::function<void()>& steps)
     {
-        QTimer::singleShot(0, this, [steps] {
+        QTimer::singleShot(0, this, [this, steps] {
             steps();
-            if (Fm_ASSetup->isVisible())
-                Fm_ASSetup->accept();
+            if (m_program->Fm_ASSetup->isVisible())
+                m_program->Fm_ASSetup->accept();
         });
-        Fm_Cmain->SetInterval1->trigger();
+        cmain()->SetInterval1->trigger();
     }
 
     // Types name into the open file dialog's name field and presses Enter;
     // offered is what the field showed first.
-    static void typeIntoFileDialog(const QString& name, QString& offered)
+    void typeIntoFileDialog(const QString& name, QString& offered)
     {
         QFileDialog* dialog = nullptr;
         QTRY_VERIFY((dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())));
@@ -95,9 +100,9 @@ class ScheduleTest : public QObject
         QTest::keyClicks(field, name);
         // A dialog that refuses the name says so in a box of its own and stays;
         // both are closed after a while so that a failure cannot hang the test.
-        QTimer::singleShot(3000, dialog, [] {
+        QTimer::singleShot(3000, dialog, [setup = m_program->Fm_ASSetup] {
             for (int i = 0; i < 3; ++i)
-                if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()); open && open != Fm_ASSetup)
+                if (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget()); open && open != setup)
                     open->reject();
         });
         QTest::keyClick(field, Qt::Key_Return);
@@ -115,34 +120,36 @@ private slots:
         QDir(m_dir->path()).mkpath(QStringLiteral("cfg"));
         QDir(m_dir->path()).mkpath(QStringLiteral("out"));
         qputenv("XDG_CONFIG_HOME", m_dir->filePath(QStringLiteral("cfg")).toLocal8Bit());
-        ConverterSettings = SettingsRecord{};
         m_dialogs = new ScriptedDialogs;
-        setDialogService(std::unique_ptr<DialogService>(m_dialogs));
-        createWindows();
-        Fm_Cmain->setScheduleClock(m_clock);
-        Fm_Cmain->show();
+        m_scripted = std::make_unique<ScopedDialogs>(std::unique_ptr<DialogService>(m_dialogs));
+        m_program = std::make_unique<Program>();
+        cmain()->setScheduleClock(m_clock);
+        cmain()->show();
     }
 
     void cleanup()
     {
-        QVERIFY2(m_dialogs->unexpected.isEmpty() && m_dialogs->allAnswered(), qPrintable(m_dialogs->problems()));
-        delete Fm_Cmain;
-        Fm_Cmain = nullptr;
+        const bool answered = m_dialogs->unexpected.isEmpty() && m_dialogs->allAnswered();
+        const QString problems = m_dialogs->problems();
+        m_program.reset();
+        m_scripted.reset();
         delete m_dir;
+        m_dir = nullptr;
+        QVERIFY2(answered, qPrintable(problems));
     }
 
     void menuStaysHiddenAndPanelIsLaidOut()
     {
-        QVERIFY(!Fm_Cmain->Schedule1->menuAction()->isVisible());
-        QVERIFY(!Fm_Cmain->Pn_ASMsg->isVisible());
-        QCOMPARE(Fm_Cmain->Pn_ScTime->text(), QStringLiteral("0000"));
-        QCOMPARE(Fm_Cmain->Pn_Remain->text(), QStringLiteral("0000"));
-        QCOMPARE(Fm_Cmain->Pn_ScTime->palette().color(QPalette::Window), QColor(0, 0, 128));
-        QCOMPARE(Fm_Cmain->Pn_Remain->palette().color(QPalette::Window), QColor(0, 128, 0));
-        QCOMPARE(Fm_Cmain->Label3->text(), QStringLiteral("NEXT BACKUP MIN. LEFT "));
-        QCOMPARE(Fm_Cmain->Btn_Stop->geometry(), QRect(69, 159, 75, 25));
-        QCOMPARE(Fm_Cmain->TMR_AS->interval(), 1000);
-        QVERIFY(!Fm_Cmain->TMR_AS->isActive());
+        QVERIFY(!cmain()->Schedule1->menuAction()->isVisible());
+        QVERIFY(!cmain()->Pn_ASMsg->isVisible());
+        QCOMPARE(cmain()->Pn_ScTime->text(), QStringLiteral("0000"));
+        QCOMPARE(cmain()->Pn_Remain->text(), QStringLiteral("0000"));
+        QCOMPARE(cmain()->Pn_ScTime->palette().color(QPalette::Window), QColor(0, 0, 128));
+        QCOMPARE(cmain()->Pn_Remain->palette().color(QPalette::Window), QColor(0, 128, 0));
+        QCOMPARE(cmain()->Label3->text(), QStringLiteral("NEXT BACKUP MIN. LEFT "));
+        QCOMPARE(cmain()->Btn_Stop->geometry(), QRect(69, 159, 75, 25));
+        QCOMPARE(cmain()->TMR_AS->interval(), 1000);
+        QVERIFY(!cmain()->TMR_AS->isActive());
     }
 
     void startRunsTicksAndStopGivesTheControlsBack()
@@ -150,51 +157,51 @@ private slots:
         sample(QStringLiteral("H0001"), 0);
         sample(QStringLiteral("h0002"), 1);
         sample(QStringLiteral("H0003.wav"), 2);
-        ConverterSettings.asInterval = 2;
-        ConverterSettings.asReadDir = m_dir->path().toStdString();
-        ConverterSettings.asSaveDir = m_dir->filePath(QStringLiteral("out")).toStdString();
+        settings().asInterval = 2;
+        settings().asReadDir = m_dir->path().toStdString();
+        settings().asSaveDir = m_dir->filePath(QStringLiteral("out")).toStdString();
 
-        Fm_Cmain->Start1->trigger();
+        cmain()->Start1->trigger();
         for (QObject* o : scheduleControls())
             QVERIFY2(!enabled(o), qPrintable(o->objectName()));
-        QVERIFY(Fm_Cmain->Btn_View->isEnabled() && Fm_Cmain->Btn_ConvertSelected->isEnabled());
-        QVERIFY(Fm_Cmain->Stop1->isEnabled());
-        QVERIFY(Fm_Cmain->TMR_AS->isActive());
+        QVERIFY(cmain()->Btn_View->isEnabled() && cmain()->Btn_ConvertSelected->isEnabled());
+        QVERIFY(cmain()->Stop1->isEnabled());
+        QVERIFY(cmain()->TMR_AS->isActive());
 
-        Fm_Cmain->TMR_ASTimer();
-        QVERIFY(Fm_Cmain->Pn_ASMsg->isVisible());
-        QCOMPARE(Fm_Cmain->Pn_ScTime->text(), QStringLiteral("2"));
-        QCOMPARE(Fm_Cmain->Pn_Remain->text(), QStringLiteral("2"));
-        QCOMPARE(Fm_Cmain->Pn_ASLed->palette().color(QPalette::Window), QColor(0, 255, 0));
+        cmain()->TMR_ASTimer();
+        QVERIFY(cmain()->Pn_ASMsg->isVisible());
+        QCOMPARE(cmain()->Pn_ScTime->text(), QStringLiteral("2"));
+        QCOMPARE(cmain()->Pn_Remain->text(), QStringLiteral("2"));
+        QCOMPARE(cmain()->Pn_ASLed->palette().color(QPalette::Window), QColor(0, 255, 0));
 
         m_clock.t += 2.0 / 1440;
-        Fm_Cmain->TMR_ASTimer();
-        QCOMPARE(Fm_Cmain->Pn_Remain->text(), QStringLiteral("0"));
-        QCOMPARE(Fm_Cmain->Pn_ASLed->palette().color(QPalette::Window), QColor(Qt::black));
+        cmain()->TMR_ASTimer();
+        QCOMPARE(cmain()->Pn_Remain->text(), QStringLiteral("0"));
+        QCOMPARE(cmain()->Pn_ASLed->palette().color(QPalette::Window), QColor(Qt::black));
         QCOMPARE(QDir(m_dir->filePath(QStringLiteral("out"))).entryList(QDir::Files),
                  QStringList({"H0001.csv", "h0002.csv"}));
-        QVERIFY(Fm_Cmain->TMR_AS->isActive());
-        QVERIFY(!Fm_Cmain->Pn_Convert->isVisible());
+        QVERIFY(cmain()->TMR_AS->isActive());
+        QVERIFY(!cmain()->Pn_Convert->isVisible());
 
-        QTest::mouseClick(Fm_Cmain->Btn_Stop, Qt::LeftButton);
-        QVERIFY(!Fm_Cmain->TMR_AS->isActive());
-        QVERIFY(!Fm_Cmain->Pn_ASMsg->isVisible());
+        QTest::mouseClick(cmain()->Btn_Stop, Qt::LeftButton);
+        QVERIFY(!cmain()->TMR_AS->isActive());
+        QVERIFY(!cmain()->Pn_ASMsg->isVisible());
         for (QObject* o : scheduleControls())
             QVERIFY2(enabled(o), qPrintable(o->objectName()));
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 2);
-        QCOMPARE(Fm_Cmain->ListBox1->item(1)->text(), m_dir->filePath(QStringLiteral("h0002")));
+        QCOMPARE(cmain()->ListBox1->count(), 2);
+        QCOMPARE(cmain()->ListBox1->item(1)->text(), m_dir->filePath(QStringLiteral("h0002")));
     }
 
     void intervalKeysAcceptOnlyDigits()
     {
-        ConverterSettings.asInterval = 0;
+        settings().asInterval = 0;
         inDialog([this] {
-            QLineEdit* edit = Fm_ASSetup->Edit1;
+            QLineEdit* edit = m_program->Fm_ASSetup->Edit1;
             edit->selectAll();
             QTest::keyClick(edit, Qt::Key_1);
-            QCOMPARE(ConverterSettings.asInterval, 1);
+            QCOMPARE(settings().asInterval, 1);
             QTest::keyClick(edit, Qt::Key_5);
-            QCOMPARE(ConverterSettings.asInterval, 15);
+            QCOMPARE(settings().asInterval, 15);
             typeInto(edit, QStringLiteral("a-+ "));
             QTest::keyClick(edit, Qt::Key_Return);
             QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
@@ -202,34 +209,34 @@ private slots:
 
             // Deleting both digits: the empty text is refused and 1 stays in force.
             QTest::keyClick(edit, Qt::Key_Backspace);
-            QCOMPARE(ConverterSettings.asInterval, 1);
+            QCOMPARE(settings().asInterval, 1);
             m_dialogs->expectError();
             QTest::keyClick(edit, Qt::Key_Backspace);
             QCOMPARE(m_dialogs->last(Kind::Error)->text, QStringLiteral("'' is not a valid integer value"));
-            QCOMPARE(ConverterSettings.asInterval, 1);
-            Fm_ASSetup->close(); // the close box saves as Ok does
+            QCOMPARE(settings().asInterval, 1);
+            m_program->Fm_ASSetup->close(); // the close box saves as Ok does
         });
         QVERIFY(iniText().contains(QStringLiteral("AS INTERVAL=1\n")));
     }
 
     void tabMovesOnFromTheInterval()
     {
-        ConverterSettings.asInterval = 12;
+        settings().asInterval = 12;
         inDialog([this] {
-            QLineEdit* edit = Fm_ASSetup->Edit1;
-            QVERIFY(QTest::qWaitForWindowActive(Fm_ASSetup));
+            QLineEdit* edit = m_program->Fm_ASSetup->Edit1;
+            QVERIFY(QTest::qWaitForWindowActive(m_program->Fm_ASSetup));
             QTRY_COMPARE(QApplication::focusWidget(), edit);
             // The filter that keeps letters out of the field used to swallow Tab too.
             QTest::keyClick(edit, Qt::Key_Tab);
-            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fm_ASSetup->Ed_LoadFromDir));
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(m_program->Fm_ASSetup->Ed_LoadFromDir));
             edit->setFocus();
             QTest::keyClick(edit, Qt::Key_Tab, Qt::ShiftModifier);
-            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fm_ASSetup->Button1));
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(m_program->Fm_ASSetup->Button1));
             edit->setFocus();
             QTest::keyClick(edit, Qt::Key_Backtab, Qt::ShiftModifier); // what X sends for Shift+Tab
-            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Fm_ASSetup->Button1));
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(m_program->Fm_ASSetup->Button1));
             QCOMPARE(edit->text(), QStringLiteral("12"));
-            QCOMPARE(ConverterSettings.asInterval, 12);
+            QCOMPARE(settings().asInterval, 12);
         });
         QVERIFY(iniText().contains(QStringLiteral("AS INTERVAL=12\n")));
     }
@@ -238,26 +245,26 @@ private slots:
     {
         sample(QStringLiteral("H0001"), 0);
         sample(QStringLiteral("H0002"), 1);
-        ConverterSettings.asInterval = 1;
-        ConverterSettings.asReadDir = m_dir->path().toStdString();
-        ConverterSettings.asSaveDir = m_dir->filePath(QStringLiteral("out")).toStdString();
+        settings().asInterval = 1;
+        settings().asReadDir = m_dir->path().toStdString();
+        settings().asSaveDir = m_dir->filePath(QStringLiteral("out")).toStdString();
         // The user had moved the current item of the list a pass replaces.
         m_dialogs->expectOpen({"/a/1", "/a/2", "/a/3"});
-        QTest::mouseClick(Fm_Cmain->Btn_AddToList, Qt::LeftButton);
-        Fm_Cmain->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+        QTest::mouseClick(cmain()->Btn_AddToList, Qt::LeftButton);
+        cmain()->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
 
-        Fm_Cmain->Start1->trigger();
-        Fm_Cmain->TMR_ASTimer();
+        cmain()->Start1->trigger();
+        cmain()->TMR_ASTimer();
         m_clock.t += 1.0 / 1440;
-        Fm_Cmain->TMR_ASTimer();
+        cmain()->TMR_ASTimer();
         QCOMPARE(QDir(m_dir->filePath(QStringLiteral("out"))).entryList(QDir::Files).size(), 2);
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 2);
-        QCOMPARE(Fm_Cmain->ListBox1->currentRow(), 0);
-        QTest::mouseClick(Fm_Cmain->Btn_Stop, Qt::LeftButton);
+        QCOMPARE(cmain()->ListBox1->count(), 2);
+        QCOMPARE(cmain()->ListBox1->currentRow(), 0);
+        QTest::mouseClick(cmain()->Btn_Stop, Qt::LeftButton);
         // So Remove after the schedule removes the first file, not nothing.
-        QTest::mouseClick(Fm_Cmain->Btn_Remove, Qt::LeftButton);
-        QCOMPARE(Fm_Cmain->ListBox1->count(), 1);
-        QCOMPARE(Fm_Cmain->ListBox1->item(0)->text(), m_dir->filePath(QStringLiteral("H0002")));
+        QTest::mouseClick(cmain()->Btn_Remove, Qt::LeftButton);
+        QCOMPARE(cmain()->ListBox1->count(), 1);
+        QCOMPARE(cmain()->ListBox1->item(0)->text(), m_dir->filePath(QStringLiteral("H0002")));
     }
 
     // The real file dialog offers "*.*" and takes the typed name of a file
@@ -267,65 +274,66 @@ private slots:
         const QString folder = m_dir->filePath(QStringLiteral("press"));
         QDir().mkpath(folder);
         sample(QStringLiteral("press/H0001"), 0);
-        ConverterSettings.asReadDir = folder.toStdString();
-        auto scripted = setDialogService(std::make_unique<QtDialogService>());
+        settings().asReadDir = folder.toStdString();
         QString offered;
-        inDialog([&] {
-            QTimer::singleShot(0, this, [&] {
-                typeIntoFileDialog(QStringLiteral("NotThere"), offered);
-                // Whatever went wrong above, the test must not hang on the dialog.
-                if (auto* left = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-                    left->reject();
+        {
+            const ScopedDialogs real{std::make_unique<QtDialogService>()};
+            inDialog([&] {
+                QTimer::singleShot(0, this, [&] {
+                    typeIntoFileDialog(QStringLiteral("NotThere"), offered);
+                    // Whatever went wrong above, the test must not hang on the dialog.
+                    if (auto* left = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+                        left->reject();
+                });
+                QTest::mouseClick(m_program->Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
             });
-            QTest::mouseClick(Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
-        });
-        setDialogService(std::move(scripted));
+        }
         QCOMPARE(offered, QStringLiteral("*.*"));
-        QCOMPARE(QString::fromStdString(ConverterSettings.asReadDir), folder);
+        QCOMPARE(QString::fromStdString(settings().asReadDir), folder);
         QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("press/NotThere"))));
     }
 
     void dialogsSetDirectoriesAndPrefixAndShowSaves()
     {
-        ConverterSettings.asInterval = 7;
-        ConverterSettings.asReadDir = "/old/read";
-        ConverterSettings.asSaveDir = "/old/save";
+        settings().asInterval = 7;
+        settings().asReadDir = "/old/read";
+        settings().asSaveDir = "/old/save";
         inDialog([this] {
-            QCOMPARE(Fm_ASSetup->Edit1->text(), QStringLiteral("7"));
-            QCOMPARE(Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/old/read"));
+            QCOMPARE(m_program->Fm_ASSetup->Edit1->text(), QStringLiteral("7"));
+            QCOMPARE(m_program->Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/old/read"));
             // The folder is picked by naming any file in it, one that does not exist too.
             m_dialogs->expectPick(QStringLiteral("/data/press/H0001"));
-            QTest::mouseClick(Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
+            QTest::mouseClick(m_program->Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
             const auto* pick = m_dialogs->last(Kind::Pick);
             QVERIFY(pick);
             QCOMPARE(pick->title, QStringLiteral("Select a Directory to Load From"));
             QCOMPARE(pick->directory, QStringLiteral("/old/read"));
             QCOMPARE(pick->fileName, QStringLiteral("*.*"));
             QCOMPARE(pick->filter, QStringLiteral("ZRD wave file (*.)|*."));
-            QCOMPARE(Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/data/press"));
+            QCOMPARE(m_program->Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/data/press"));
             m_dialogs->expectPick({}); // cancelled: nothing changes
-            QTest::mouseClick(Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
+            QTest::mouseClick(m_program->Fm_ASSetup->Btn_SelLoadDir, Qt::LeftButton);
             QCOMPARE(m_dialogs->last(Kind::Pick)->directory, QStringLiteral("/data/press"));
             QCOMPARE(m_dialogs->last(Kind::Pick)->fileName, QStringLiteral("*.*"));
-            QCOMPARE(Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/data/press"));
+            QCOMPARE(m_program->Fm_ASSetup->Ed_LoadFromDir->text(), QStringLiteral("/data/press"));
 
             m_dialogs->expectSave(QStringLiteral("/out/Batch.csv"));
-            QTest::mouseClick(Fm_ASSetup->Btn_SelSaveDir, Qt::LeftButton);
+            QTest::mouseClick(m_program->Fm_ASSetup->Btn_SelSaveDir, Qt::LeftButton);
             QCOMPARE(m_dialogs->last(Kind::Save)->fileName, QStringLiteral("No Prefix"));
             QCOMPARE(m_dialogs->last(Kind::Save)->directory, QStringLiteral("/old/save"));
             m_dialogs->expectSave({}); // cancelled: nothing changes
-            QTest::mouseClick(Fm_ASSetup->Btn_SelSaveDir, Qt::LeftButton);
+            QTest::mouseClick(m_program->Fm_ASSetup->Btn_SelSaveDir, Qt::LeftButton);
             QCOMPARE(m_dialogs->last(Kind::Save)->fileName, QStringLiteral("/out/Batch.csv"));
-            QTest::mouseClick(Fm_ASSetup->Button1, Qt::LeftButton);
+            QTest::mouseClick(m_program->Fm_ASSetup->Button1, Qt::LeftButton);
         });
-        QCOMPARE(ConverterSettings.asReadDir, std::string("/data/press"));
-        QCOMPARE(ConverterSettings.asSaveDir, std::string("/out"));
-        QCOMPARE(ConverterSettings.asPrefix, std::string("Batch.csv"));
+        QCOMPARE(settings().asReadDir, std::string("/data/press"));
+        QCOMPARE(settings().asSaveDir, std::string("/out"));
+        QCOMPARE(settings().asPrefix, std::string("Batch.csv"));
         const QString ini = iniText();
         for (const char* line :
              {"AS INTERVAL=7\n", "AS READ DIR=/data/press\n", "AS SAVE DIR=/out\n", "AS PREFIX=Batch.csv\n"})
             QVERIFY2(ini.contains(QLatin1String(line)), qPrintable(ini));
-        QVERIFY(!Fm_ASSetup->isVisible());
+        QVERIFY(!m_program->Fm_ASSetup->isVisible());
     }
 };
 

@@ -251,10 +251,11 @@ TEST_F(SettingsTest, FileLivesInTheUserConfigurationDirectory)
     EXPECT_EQ(settingsFilePath(), path);
 
     writeWholeFile(path, "[XLBCONVTR]\nAS INTERVAL=12\n");
-    LoadSettings();
-    EXPECT_EQ(ConverterSettings.asInterval, 12);
-    ConverterSettings.asPrefix = "Q";
-    SaveScheduleSettings();
+    SettingsRecord s;
+    LoadSettings(s, settingsFilePath());
+    EXPECT_EQ(s.asInterval, 12);
+    s.asPrefix = "Q";
+    SaveScheduleSettings(s, settingsFilePath());
     EXPECT_NE(readWholeFile(path).find("AS PREFIX=Q\n"), std::string::npos);
 
     if (saved)

@@ -28,6 +28,8 @@ class SignatureFileTest : public ::testing::Test
 protected:
     TempDir dir;
     SignatureRecord before;
+    // The record every read goes into, as the program's shared one.
+    SignatureRecord currentSignature;
     void SetUp() override
     {
         // A record that already holds another file, so stale bytes would show.
@@ -43,7 +45,7 @@ TEST_F(SignatureFileTest, FullFileIsTheRecordImage)
 {
     const std::string full = patternBytes(SignatureRecord::Size, 1);
     writeWholeFile(dir.file("H0001.wav"), full);
-    EXPECT_EQ(ReadSignatureFile(dir.file("H0001.wav")), 1);
+    EXPECT_EQ(ReadSignatureFile(dir.file("H0001.wav"), currentSignature), 1);
     EXPECT_EQ(imageOf(currentSignature), full);
 }
 
@@ -51,7 +53,7 @@ TEST_F(SignatureFileTest, LongFileUsesOnlyItsFirstRecordSize)
 {
     const std::string longer = patternBytes(30000, 2);
     writeWholeFile(dir.file("long"), longer);
-    EXPECT_EQ(ReadSignatureFile(dir.file("long")), 1);
+    EXPECT_EQ(ReadSignatureFile(dir.file("long"), currentSignature), 1);
     EXPECT_EQ(imageOf(currentSignature), longer.substr(0, SignatureRecord::Size));
 }
 
@@ -67,7 +69,7 @@ TEST_F(SignatureFileTest, ShortOrEmptyFileIsRefusedWithItsSizeAndLeavesTheRecord
     };
     for (const auto& [size, reason] : cases) {
         writeWholeFile(dir.file("short"), patternBytes(size, 3));
-        EXPECT_EQ(ReadSignatureFile(dir.file("short")), -1) << size;
+        EXPECT_EQ(ReadSignatureFile(dir.file("short"), currentSignature), -1) << size;
         EXPECT_EQ(currentSignature, before) << size;
         const SignatureRead read = readSignature(dir.file("short"), currentSignature);
         EXPECT_EQ(read.reason, reason);
@@ -100,7 +102,7 @@ TEST_F(SignatureFileTest, AudioFileIsRefusedAsAudio)
                                     withHeader(patternBytes(SignatureRecord::Size, 9), "RIFF", "WAVE", 9)};
     for (const std::string& bytes : notAudio) {
         writeWholeFile(dir.file("H0001.wav"), bytes);
-        EXPECT_EQ(ReadSignatureFile(dir.file("H0001.wav")), 1) << bytes.substr(0, 13);
+        EXPECT_EQ(ReadSignatureFile(dir.file("H0001.wav"), currentSignature), 1) << bytes.substr(0, 13);
         EXPECT_EQ(imageOf(currentSignature), bytes);
     }
 }
@@ -130,7 +132,7 @@ TEST_F(SignatureFileTest, WhatCannotBeOpenedFailsAndLeavesTheRecord)
     const std::string cases[] = {dir.file("missing.wav"), dir.path().string(), dir.file("fifo"), dir.file("dangling"),
                                  dir.file("loop"),        "/dev/zero",         "/dev/null",      ""};
     for (const auto& path : cases) {
-        EXPECT_EQ(ReadSignatureFile(path), -1) << path;
+        EXPECT_EQ(ReadSignatureFile(path, currentSignature), -1) << path;
         EXPECT_EQ(currentSignature, before) << path;
     }
     EXPECT_EQ(readSignature(dir.path().string(), currentSignature).reason, "Is a directory");
@@ -143,7 +145,7 @@ TEST_F(SignatureFileTest, UnreadableFileFails)
         GTEST_SKIP() << "permissions do not bind root";
     writeWholeFile(dir.file("locked"), patternBytes(SignatureRecord::Size, 4));
     ::chmod(dir.file("locked").c_str(), 0);
-    EXPECT_EQ(ReadSignatureFile(dir.file("locked")), -1);
+    EXPECT_EQ(ReadSignatureFile(dir.file("locked"), currentSignature), -1);
     EXPECT_EQ(currentSignature, before);
 }
 
@@ -175,7 +177,7 @@ TEST_F(SignatureFileTest, LinkAtTheEndIsRefusedWhenAskedAndTheRecordKept)
     EXPECT_TRUE(readSignature(dir.file("linked/H1"), currentSignature, FinalLink::Refuse));
     EXPECT_EQ(imageOf(currentSignature), patternBytes(SignatureRecord::Size, 6));
     currentSignature = before;
-    EXPECT_EQ(ReadSignatureFile(dir.file("H1")), 1);
+    EXPECT_EQ(ReadSignatureFile(dir.file("H1"), currentSignature), 1);
     EXPECT_EQ(imageOf(currentSignature), patternBytes(SignatureRecord::Size, 6));
 
     // A loop further up is told as a loop, not as a refused link.

@@ -1,3 +1,4 @@
+#include "ScopedService.h"
 #include "ScriptedDialogs.h"
 #include "ui/ErrorGuard.h"
 
@@ -34,7 +35,7 @@ private slots:
     void anErrorEndsOnlyThatCommand()
     {
         auto* dialogs = new ScriptedDialogs;
-        auto previous = setDialogService(std::unique_ptr<DialogService>(dialogs));
+        const ScopedDialogs scripted{std::unique_ptr<DialogService>(dialogs)};
         QWidget owner;
         QAction item(&owner);
         int after = 0;
@@ -48,7 +49,6 @@ private slots:
         QVERIFY(box);
         QCOMPARE(box->text, QStringLiteral("Cannot create file /x/y.bmp"));
         QCOMPARE(after, 1); // the next slot of the same signal still ran
-        setDialogService(std::move(previous));
     }
 };
 

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "convert/BatchProcedure.h"
+#include "display/ListWidgetCursor.h"
 #include "schedule/ScheduleClock.h"
 #include "schedule/ScheduleEngine.h"
 
-#include "settings/ConverterSettings.h"
-#include "ui/LocalPath.h"
-
 #include <QMainWindow>
 #include <QUrl>
+
+#include <memory>
 
 class Anchors;
 class QAction;
@@ -20,10 +20,16 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTimer;
+class OtherWindows;
+class SignatureRecord;
+struct SettingsRecord;
 
 // The main window: the list of signature files and the commands on it.
 // It drives the batch conversion and the auto schedule through their host
-// interfaces; the list and progress operations both ask for are one set.
+// interfaces; the list and progress operations both ask for are one set. It
+// works on the settings and the signature record it is handed, and opens the
+// display and the schedule dialog through OtherWindows; its list is the one
+// the display steps through.
 class TFm_Cmain : public QMainWindow, private ConversionHost, private ScheduleHost
 {
     Q_OBJECT
@@ -37,7 +43,7 @@ public:
     static constexpr const char* OpenFilter = "Korrin Signature File (*.wav)|*.wav|All files (*.*)|*.*";
     static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
 
-    TFm_Cmain();
+    TFm_Cmain(SettingsRecord& settings, SignatureRecord& record, OtherWindows& windows);
 
     // Controls, named as the rest of the program refers to them.
     QLabel* Label1 = nullptr;
@@ -106,6 +112,8 @@ public:
     void dropUrls(const QList<QUrl>& urls);
 
     ScheduleEngine& schedule() { return m_schedule; }
+    // The file list as the display's Next and Previous step through it.
+    FileListCursor& fileCursor() { return *m_cursor; }
     // The schedule's clock: the computer's local time unless a test sets one.
     void setScheduleClock(const ScheduleClock& clock) { m_schedule.setClock(clock); }
 
@@ -155,11 +163,13 @@ private:
     void hidePanel() override;
     void replaceList(const std::vector<std::string>& paths) override;
 
+    SettingsRecord& m_settings;
+    SignatureRecord& m_record;
+    OtherWindows& m_windows;
     Anchors* m_anchors = nullptr;
+    std::unique_ptr<ListWidgetCursor> m_cursor;
     QString m_saveDialogFileName = QStringLiteral("No Prefix");
     bool m_placed = false;
     SystemClock m_systemClock;
-    ScheduleEngine m_schedule{*this, m_systemClock, ConverterSettings};
+    ScheduleEngine m_schedule{*this, m_systemClock, m_settings, m_record};
 };
-
-extern TFm_Cmain* Fm_Cmain;

@@ -3,6 +3,8 @@
 #include <optional>
 #include <string>
 
+class SignatureRecord;
+
 // What the Convert All / Convert Selected procedure needs from the window it
 // runs in. The window answers every question afresh each time it is asked:
 // during a batch the user may change the list or start another command.
@@ -38,9 +40,9 @@ public:
 enum class BatchItems { All, Selected };
 
 // Converts the list's files (all, or the selected ones) into CSV reports in
-// the directory the user picks, reading each through currentSignature. A file
+// the directory the user picks, reading each into record. A file
 // that is no signature, a file whose report this batch has already written
 // from another file, and a file that is its own report's name get the
 // question instead of a report.
 // Returns the number of reports written, or -1 when the dialog was cancelled.
-int runBatchConversion(ConversionHost& host, BatchItems items);
+int runBatchConversion(ConversionHost& host, BatchItems items, SignatureRecord& record);

@@ -31,5 +31,3 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
 };
-
-extern TFm_TitleEnter* Fm_TitleEnter;

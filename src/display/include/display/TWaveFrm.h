@@ -5,26 +5,33 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 class Anchors;
 class QAction;
 class QFrame;
 class QLabel;
-class QListWidget;
 class QMenu;
 class QMenuBar;
 class QPrinter;
 class QPushButton;
 class QTimer;
+class FileListCursor;
 class SignatureChart;
+class SignatureRecord;
+class TFm_TitleEnter;
+struct WaveView;
 
 // The signature display: up to five signatures (waves) as four load curves
 // each over angle, with commands to hide single channels, draw bold, hide the
 // legend and step through the main window's file list.
 //
-// Next and Previous step through the file list of the window that owns the
-// display (the main window's ListBox1), found by its name, so the display does
-// not depend on the main window's class.
+// What it shows lives in a WaveView handed to it; every file is read through
+// the program's shared record. Next and Previous step through the file list
+// handed to it as a FileListCursor (the main window's list), so the display
+// does not depend on the main window's class. Print asks for the title in the
+// title dialog it is handed.
 class TWaveFrm : public QDialog
 {
     Q_OBJECT
@@ -32,8 +39,14 @@ public:
     // The client area below the menu bar.
     static constexpr QSize ClientSize{790, 552};
 
-    explicit TWaveFrm(QWidget* owner);
+    TWaveFrm(QWidget* owner, WaveView& view, SignatureRecord& reading, TFm_TitleEnter& title, FileListCursor& files);
     ~TWaveFrm() override;
+
+    // View: shows the first five of paths, one wave each, until the user
+    // closes the display.
+    void showFiles(const std::vector<std::string>& paths);
+    // Hands paths over as View does, without showing the window.
+    void setFiles(const std::vector<std::string>& paths);
 
     // Controls, named as the rest of the program refers to them.
     QMenuBar* WaveMainMenu = nullptr;
@@ -129,18 +142,19 @@ private:
     void connectHandlers();
     void toggleChannel(int wave, int channel);
     void stepFileList(int delta);
-    QListWidget* fileList() const;
     void fitRecordLabel();
-    // Reads the files of waves 1..count into waveRecords; the reasons of those
+    // Reads the files of waves 1..count into the view's records; the reasons of those
     // that could not be read, one line each.
     QStringList readWaveFiles(int count);
     void showWaves(int count);
     QPrinter& printer();
 
+    WaveView& m_view;
+    SignatureRecord& m_reading;
+    TFm_TitleEnter& m_title;
+    FileListCursor& m_files;
     Anchors* m_anchors = nullptr;
     std::unique_ptr<QPrinter> m_printer;
-    // Kept with the slots of waveRecords: a slot the pass does not read keeps its flag too.
+    // Kept with the slots of the view's records: a slot the pass does not read keeps its flag too.
     std::array<bool, 5> m_unreadable{};
 };
-
-extern TWaveFrm* WaveFrm;

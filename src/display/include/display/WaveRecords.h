@@ -8,11 +8,7 @@
 #include <array>
 #include <string>
 
-// The records of the waves the display shows: slot k holds wave k+1. The load
-// pass fills them; the label, the curves and the printout read them, never
-// the files again.
-extern std::array<SignatureRecord, 5> waveRecords;
-
+// How many signatures the display shows at most, each as one wave.
 constexpr int MaxWaves = 5;
 
 // The display's one-line description: the single record's time, date, job and

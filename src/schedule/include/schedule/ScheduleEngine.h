@@ -4,6 +4,7 @@
 #include <vector>
 
 class ScheduleClock;
+class SignatureRecord;
 struct SettingsRecord;
 
 // What the auto schedule needs from the main window.
@@ -35,11 +36,13 @@ int elapsedMinutes(double intervalStart, double now);
 
 // Converts the read folder's signature files every asInterval minutes, driven
 // by a one-second timer of the window. The interval runs from the end of one
-// pass to the next.
+// pass to the next. The settings are read afresh at every tick (the schedule
+// dialog changes them while the engine lives); every file is read into record.
 class ScheduleEngine
 {
 public:
-    ScheduleEngine(ScheduleHost& host, const ScheduleClock& clock, const SettingsRecord& settings);
+    ScheduleEngine(ScheduleHost& host, const ScheduleClock& clock, const SettingsRecord& settings,
+                   SignatureRecord& record);
 
     void start();
     // Also holds when it arrives while a pass runs: the timer stays off after it.
@@ -57,6 +60,7 @@ private:
     ScheduleHost& m_host;
     const ScheduleClock* m_clock;
     const SettingsRecord& m_settings;
+    SignatureRecord& m_record;
     double m_intervalStart = 0;
     unsigned m_stops = 0; // counts Stop commands, so a tick can see one that came during its pass
 };

@@ -6,9 +6,11 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+struct SettingsRecord;
 
 // Configuration of the auto schedule: interval, folders and prefix. Every
-// change goes straight into the settings record; closing writes them.
+// change goes straight into the settings record it is handed; closing writes
+// them to the settings file.
 class TFm_ASSetup : public QDialog
 {
     Q_OBJECT
@@ -18,7 +20,7 @@ public:
     static constexpr const char* LoadFileName = "*.*";
     static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
 
-    explicit TFm_ASSetup(QWidget* owner);
+    TFm_ASSetup(QWidget* owner, SettingsRecord& settings);
 
     QGroupBox* GroupBox1 = nullptr;
     QLabel* Label2 = nullptr;
@@ -48,8 +50,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    SettingsRecord& m_settings;
     // The save dialog offers "No Prefix" at first, then the name confirmed last.
     QString m_saveDialogFileName = QStringLiteral("No Prefix");
 };
-
-extern TFm_ASSetup* Fm_ASSetup;

@@ -15,9 +15,6 @@ struct SettingsRecord
     std::string asPrefix = "No Prefix"; // exactly "No Prefix" means no prefix
 };
 
-// The one program-wide instance, filled by LoadSettings at start-up.
-extern SettingsRecord ConverterSettings;
-
 // "Gauvrin.INI" in the user's configuration directory (normally ~/.config),
 // the same file whatever directory the program is started from. Creates the
 // configuration directory when it is missing.
@@ -38,10 +35,10 @@ std::string DefaultDirectory();
 // asSaveDir, asInterval, asPrefix. A key missing or empty takes its default,
 // which is then written back; keys holding a value are never rewritten.
 // Returns 1.
-int LoadSettings(SettingsRecord& s = ConverterSettings, const std::string& iniPath = settingsFilePath());
+int LoadSettings(SettingsRecord& s, const std::string& iniPath);
 
 // Writes lastLoadDir, then lastSaveDir. Returns 1.
-int SaveLastDirs(const SettingsRecord& s = ConverterSettings, const std::string& iniPath = settingsFilePath());
+int SaveLastDirs(const SettingsRecord& s, const std::string& iniPath);
 
 // Writes asInterval, asReadDir, asSaveDir and asPrefix, in that order.
-void SaveScheduleSettings(const SettingsRecord& s = ConverterSettings, const std::string& iniPath = settingsFilePath());
+void SaveScheduleSettings(const SettingsRecord& s, const std::string& iniPath);

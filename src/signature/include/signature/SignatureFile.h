@@ -6,9 +6,6 @@
 
 #include <string>
 
-// The one program-wide record every read of a signature file goes into.
-extern SignatureRecord currentSignature;
-
 // How a read of a signature file went. A file that opened but holds no
 // signature is told apart from one that could not be opened at all: its reason
 // ("only 100 of 27,884 bytes", "an audio file, not a signature") is about the
@@ -31,5 +28,6 @@ struct SignatureRead : IoResult
 // at path when link says Refuse. On failure record is unchanged.
 SignatureRead readSignature(const std::string& path, SignatureRecord& record, FinalLink link = FinalLink::Follow);
 
-// Reads path into currentSignature: 1 when it was read, -1 when it cannot be.
-int ReadSignatureFile(const std::string& path);
+// Reads path into record: 1 when it was read, -1 when it cannot be (record
+// is then unchanged).
+int ReadSignatureFile(const std::string& path, SignatureRecord& record);
