@@ -1,19 +1,24 @@
 #include "display/TWaveFrm.h"
 
+#include "WavePrinting.h"
 #include "chart/SignatureChart.h"
 #include "common/SystemError.h"
 #include "display/FileListCursor.h"
+#include "display/WaveLoad.h"
 #include "display/WaveRecords.h"
 #include "display/WaveView.h"
+#include "ui/AppInfo.h"
+#include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
+#include "ui/LocalPath.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -22,7 +27,8 @@
 
 TWaveFrm::TWaveFrm(QWidget* owner, WaveView& view, SignatureRecord& reading, TFm_TitleEnter& title,
                    FileListCursor& files)
-    : QDialog(owner), m_view(view), m_reading(reading), m_title(title), m_files(files)
+    : QDialog(owner), m_view(view), m_reading(reading), m_files(files),
+      m_printing(std::make_unique<WavePrinting>(title))
 {
     setObjectName(QStringLiteral("WaveFrm"));
     setWindowTitle(QStringLiteral("Signature Display"));
@@ -207,7 +213,65 @@ void TWaveFrm::BBtn_PrevClick()
     stepFileList(-1);
 }
 
+void TWaveFrm::Print1Click()
+{
+    m_printing->print(this, *WaveChrt, m_view, m_unreadable, *Pn_Printing);
+}
+
+void TWaveFrm::PrintSignaturePage()
+{
+    m_printing->printPage(this, m_view, m_unreadable, *Pn_Printing);
+}
+
 void TWaveFrm::Exit1Click()
 {
     close();
+}
+
+void TWaveFrm::showWaveMenus(int count)
+{
+    // An unreadable wave keeps its menu, so the numbering of the others stays
+    // plain, but has nothing to tick.
+    for (int w = 1; w <= count; ++w) {
+        const bool readable = !isUnreadable(w);
+        waveMenu(w)->menuAction()->setVisible(true);
+        for (int c = 1; c <= SignatureRecord::ChannelCount; ++c) {
+            QAction* item = channelItem(w, c);
+            item->setChecked(readable);
+            item->setEnabled(readable);
+        }
+    }
+}
+
+void TWaveFrm::TMR_InitTimer()
+{
+    TMR_Init->stop(); // one showing, one pass
+    const int count = m_view.viewFileCount;
+    const bool countKnown = count >= 1 && count <= MaxWaves;
+    const QStringList unreadable =
+        countKnown ? readWaveFiles(m_view.viewFileNames, count, m_reading, m_view.waveRecords, m_unreadable)
+                   : QStringList();
+
+    // A single wave whose file could not be read has no record to describe;
+    // zeros in its place would read as a real stroke.
+    if (count == 1 && isUnreadable(1))
+        setRecordLabel(QStringLiteral("%1  %2").arg(QFileInfo(fromPath(m_view.viewFileNames[0])).fileName(),
+                                                    QLatin1String(UnreadableWave)));
+    else
+        setRecordLabel(QString::fromLatin1(recordLabelText(m_view.waveRecords[0], count)));
+
+    for (int w = 1; w <= MaxWaves; ++w)
+        waveMenu(w)->menuAction()->setVisible(false);
+
+    if (!countKnown) {
+        clearWaves(*WaveChrt);
+        dialogs().error(this, QStringLiteral("Unknown Filecount"), QStringLiteral("ERROR"));
+        close();
+        return;
+    }
+
+    showWaveMenus(count);
+    drawWaves(*WaveChrt, m_view.waveRecords, count, m_unreadable);
+    if (!unreadable.isEmpty())
+        dialogs().warning(this, unreadable.join(QLatin1Char('\n')), QString::fromUtf8(ApplicationTitle));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "display/WaveLoad.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -14,13 +16,13 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QMenuBar;
-class QPrinter;
 class QPushButton;
 class QTimer;
 class FileListCursor;
 class SignatureChart;
 class SignatureRecord;
 class TFm_TitleEnter;
+class WavePrinting;
 struct WaveView;
 
 // The signature display: up to five signatures (waves) as four load curves
@@ -125,7 +127,7 @@ public:
     // read it: such a wave is shown empty, without legend entries or channel
     // items to tick, and printed as unreadable.
     bool isUnreadable(int wave) const { return m_unreadable.at(static_cast<std::size_t>(wave - 1)); }
-    const std::array<bool, 5>& unreadableWaves() const { return m_unreadable; }
+    const UnreadableWaves& unreadableWaves() const { return m_unreadable; }
 
     // Shows text in the record label, in the largest type (up to its designed
     // 13 pixels) at which it ends left of the arrow buttons.
@@ -143,18 +145,14 @@ private:
     void toggleChannel(int wave, int channel);
     void stepFileList(int delta);
     void fitRecordLabel();
-    // Reads the files of waves 1..count into the view's records; the reasons of those
-    // that could not be read, one line each.
-    QStringList readWaveFiles(int count);
-    void showWaves(int count);
-    QPrinter& printer();
+    // Shows the menus of waves 1..count, with items to tick for the readable ones.
+    void showWaveMenus(int count);
 
     WaveView& m_view;
     SignatureRecord& m_reading;
-    TFm_TitleEnter& m_title;
     FileListCursor& m_files;
     Anchors* m_anchors = nullptr;
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<WavePrinting> m_printing;
     // Kept with the slots of the view's records: a slot the pass does not read keeps its flag too.
-    std::array<bool, 5> m_unreadable{};
+    UnreadableWaves m_unreadable{};
 };

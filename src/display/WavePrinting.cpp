@@ -1,13 +1,11 @@
-// File > Print of the signature display: the title, the chart as a picture in
-// paper colours, and the page.
+#include "WavePrinting.h"
+
 #include "chart/ExportColours.h"
 #include "chart/SignatureChart.h"
 #include "common/SystemError.h"
 #include "display/TFm_TitleEnter.h"
-#include "display/TWaveFrm.h"
 #include "display/WavePrintPage.h"
 #include "display/WavePrinter.h"
-#include "display/WaveRecords.h"
 #include "display/WaveView.h"
 #include "metafile/EmfPicture.h"
 
@@ -29,31 +27,35 @@ QString printerDescription(const QPrinter& printer)
 
 } // namespace
 
-QPrinter& TWaveFrm::printer()
+WavePrinting::WavePrinting(TFm_TitleEnter& title) : m_title(title) {}
+
+WavePrinting::~WavePrinting() = default;
+
+QPrinter& WavePrinting::printer()
 {
-    // One printer for the window's life, so the dialog offers the choice made last time.
     if (!m_printer)
         m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *m_printer;
 }
 
-void TWaveFrm::Print1Click()
+void WavePrinting::print(QWidget* parent, SignatureChart& chart, const WaveView& view,
+                         const UnreadableWaves& unreadable, QFrame& busy)
 {
     // Closed by its close box, the dialog still goes on to print the edit's text.
     m_title.exec();
     {
-        const ExportColoursGuard paperColours(WaveChrt);
-        writeChartPicture(*WaveChrt, QString::fromLatin1(ChartPictureName));
+        const ExportColoursGuard paperColours(chart);
+        writeChartPicture(chart, QString::fromLatin1(ChartPictureName));
     }
     // The chart shows its own colours again before the print dialog opens.
     QCoreApplication::processEvents();
-    PrintSignaturePage();
+    printPage(parent, view, unreadable, busy);
 }
 
-void TWaveFrm::PrintSignaturePage()
+void WavePrinting::printPage(QWidget* parent, const WaveView& view, const UnreadableWaves& unreadable, QFrame& busy)
 {
     QPrinter& page = printer();
-    if (!printService().printSetup(this, page))
+    if (!printService().printSetup(parent, page))
         return;
     const int W = page.width() - 1;
     const int H = page.height() - 1;
@@ -62,11 +64,11 @@ void TWaveFrm::PrintSignaturePage()
     // failure prints nothing rather than half a page.
     const EmfPicture chart = readChartPicture(QString::fromLatin1(ChartPictureName));
     const QString title = m_title.Ed_PrtTitle->text();
-    const QList<DetailRow> rows = detailRows(m_view.waveRecords, m_view.viewFileCount, m_unreadable);
+    const QList<DetailRow> rows = detailRows(view.waveRecords, view.viewFileCount, unreadable);
 
-    Pn_Printing->raise();
-    Pn_Printing->show();
-    const auto hidePanel = qScopeGuard([this] { Pn_Printing->hide(); });
+    busy.raise();
+    busy.show();
+    const auto hidePanel = qScopeGuard([&busy] { busy.hide(); });
     QCoreApplication::processEvents();
 
     QPainter painter;
