@@ -9,6 +9,7 @@
 #include "display/WaveExport.h"
 #include "display/WavePrintPage.h"
 #include "display/WavePrinter.h"
+#include "qtcore/LocalPath.h"
 #include "samplegen/SampleSignature.h"
 
 #include <QApplication>
@@ -73,7 +74,7 @@ int main(int argc, char** argv)
         QFile f(path);
         f.open(QIODevice::WriteOnly);
         f.write(reinterpret_cast<const char*>(r.bytes.data()), static_cast<qint64>(r.bytes.size()));
-        files.push_back(QFile::encodeName(path).toStdString());
+        files.push_back(toPath(path));
     }
     WaveFrm->setFiles(files);
     WaveFrm->show();

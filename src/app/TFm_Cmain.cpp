@@ -8,7 +8,7 @@
 #include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
-#include "ui/LocalPath.h"
+#include "qtcore/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 // and what the engine asks of the window.
 #include "app/OtherWindows.h"
 #include "app/TFm_Cmain.h"
-#include "ui/LocalPath.h"
+#include "qtcore/LocalPath.h"
 
 #include <QAction>
 #include <QFrame>

@@ -1,6 +1,6 @@
 #include "display/ListWidgetCursor.h"
 
-#include "ui/LocalPath.h"
+#include "qtcore/LocalPath.h"
 
 #include <QListWidget>
 

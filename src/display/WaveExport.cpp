@@ -6,6 +6,7 @@
 #include "common/AtomicFileWriter.h"
 #include "common/SystemError.h"
 #include "display/TWaveFrm.h"
+#include "qtcore/LocalPath.h"
 #include "ui/DialogService.h"
 
 #include <QBuffer>
@@ -35,7 +36,7 @@ void exportChartBitmap(SignatureChart& chart, const QString& path)
             fail("Unable to write to ", path);
     }
     AtomicFileWriter file;
-    if (!file.open(QFile::encodeName(path).toStdString()))
+    if (!file.open(toPath(path)))
         fail("Cannot create file ", path);
     if (!file.write(std::string_view(bmp.constData(), static_cast<std::size_t>(bmp.size()))) || !file.commit())
         fail("Unable to write to ", path);

@@ -4,7 +4,7 @@
 
 #include "chart/SignatureChart.h"
 #include "signature/SignatureFile.h"
-#include "ui/LocalPath.h"
+#include "qtcore/LocalPath.h"
 
 QStringList readWaveFiles(const std::array<std::string, MaxWaves>& paths, int count, SignatureRecord& reading,
                           std::array<SignatureRecord, MaxWaves>& records, UnreadableWaves& unreadable)

@@ -6,7 +6,7 @@
 #include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
-#include "ui/LocalPath.h"
+#include "qtcore/LocalPath.h"
 
 #include <QFile>
 #include <QGroupBox>
