@@ -65,7 +65,13 @@ IoResult resolveLinks(std::string& path)
         if (n < 0)
             return IoResult::failure(errno);
         link.resize(static_cast<std::size_t>(n));
-        path = link.starts_with('/') ? link : splitPath(path).first + "/" + link;
+        if (link.starts_with('/')) {
+            path = std::move(link);
+        } else {
+            path = splitPath(path).first;
+            path += '/';
+            path += link;
+        }
     }
 }
 
@@ -96,6 +102,7 @@ AtomicFileWriter::~AtomicFileWriter()
     discard();
 }
 
+// NOLINTNEXTLINE(readability-function-size): one ordered sequence of refusals, each with the reason it exists
 IoResult AtomicFileWriter::open(const std::string& target, LinkAtTarget links)
 {
     discard();
@@ -201,7 +208,7 @@ IoResult AtomicFileWriter::commit()
 {
     if (m_fd < 0)
         return m_writeError.ok ? IoResult::failure(EBADF) : m_writeError;
-    const IoResult done = m_temp.empty() ? commitUnnamed() : renameOverTarget();
+    IoResult done = m_temp.empty() ? commitUnnamed() : renameOverTarget();
     discard(); // whatever is left: a descriptor, a temporary name
     return done;
 }
@@ -218,7 +225,7 @@ IoResult AtomicFileWriter::commitUnnamed()
             if (::close(std::exchange(m_fd, -1)) != 0) {
                 // The name is there but its content may not be: take it away
                 // again rather than leave a report that lies.
-                const IoResult failed = IoResult::failure(errno);
+                IoResult failed = IoResult::failure(errno);
                 ::unlinkat(m_dirFd, m_name.c_str(), 0);
                 return failed;
             }

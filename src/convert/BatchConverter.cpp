@@ -57,29 +57,59 @@ FileOutcome convertFile(const std::string& input, const std::string& output, Sig
     return outcome;
 }
 
+namespace {
+
+constexpr std::uint32_t ChainEnd = UINT32_MAX;
+
+// Inputs that share a report name form a chain in list order; each chain is
+// one unit of work, so whether a report is already taken when an input
+// comes to it is decided by the list alone. Names are told apart by a
+// hash: two names that happen to collide only share a chain, and the
+// reports a chain has written are kept by their full names.
+struct ReportChains
+{
+    std::vector<std::uint32_t> next;  // the input after each in its chain, or ChainEnd
+    std::vector<std::uint32_t> heads; // the first input of each chain, in list order
+};
+
+ReportChains chainByReport(const std::vector<std::string>& inputs, const BatchOptions& options)
+{
+    ReportChains chains{std::vector<std::uint32_t>(inputs.size(), ChainEnd), {}};
+    std::unordered_map<std::size_t, std::uint32_t> tailOf; // name hash -> last input with it
+    tailOf.reserve(inputs.size());
+    for (std::uint32_t i = 0; i < inputs.size(); ++i) {
+        const std::size_t key =
+            std::hash<std::string>{}(MakeOutputFileName(options.directory, options.prefix, inputs[i]));
+        const auto [it, fresh] = tailOf.try_emplace(key, i);
+        if (fresh)
+            chains.heads.push_back(i);
+        else
+            chains.next[std::exchange(it->second, i)] = i;
+    }
+    return chains;
+}
+
+void tally(BatchSummary& summary, FileOutcome::Stage stage)
+{
+    switch (stage) {
+    case FileOutcome::Stage::Converted:
+        ++summary.converted;
+        break;
+    case FileOutcome::Stage::Skipped:
+        ++summary.skipped;
+        break;
+    default:
+        ++summary.failed;
+    }
+}
+
+} // namespace
+
 BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOptions& options)
 {
-    // Inputs that share a report name form a chain in list order; each chain is
-    // one unit of work, so whether a report is already taken when an input
-    // comes to it is decided by the list alone. Names are told apart by a
-    // hash: two names that happen to collide only share a chain, and the
-    // reports a chain has written are kept by their full names.
-    constexpr std::uint32_t End = UINT32_MAX;
-    std::vector<std::uint32_t> next(inputs.size(), End);
-    std::vector<std::uint32_t> heads;
-    {
-        std::unordered_map<std::size_t, std::uint32_t> tailOf; // name hash -> last input with it
-        tailOf.reserve(inputs.size());
-        for (std::uint32_t i = 0; i < inputs.size(); ++i) {
-            const std::size_t key =
-                std::hash<std::string>{}(MakeOutputFileName(options.directory, options.prefix, inputs[i]));
-            const auto [it, fresh] = tailOf.try_emplace(key, i);
-            if (fresh)
-                heads.push_back(i);
-            else
-                next[std::exchange(it->second, i)] = i;
-        }
-    }
+    const ReportChains chains = chainByReport(inputs, options);
+    const std::vector<std::uint32_t>& next = chains.next;
+    const std::vector<std::uint32_t>& heads = chains.heads;
 
     std::atomic<std::size_t> nextChain{0};
     std::mutex reportMutex;
@@ -94,7 +124,7 @@ BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOpt
             if (chain >= heads.size())
                 return;
             written.clear(); // no other chain shares a report name with this one
-            for (std::uint32_t i = heads[chain]; i != End; i = next[i]) {
+            for (std::uint32_t i = heads[chain]; i != ChainEnd; i = next[i]) {
                 const std::string output = MakeOutputFileName(options.directory, options.prefix, inputs[i]);
                 FileOutcome outcome;
                 if (options.stop && options.stop->load())
@@ -102,16 +132,7 @@ BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOpt
                 else
                     outcome = convertFile(inputs[i], output, record, written, options.inputLinks);
                 std::lock_guard lock(reportMutex);
-                switch (outcome.stage) {
-                case FileOutcome::Stage::Converted:
-                    ++summary.converted;
-                    break;
-                case FileOutcome::Stage::Skipped:
-                    ++summary.skipped;
-                    break;
-                default:
-                    ++summary.failed;
-                }
+                tally(summary, outcome.stage);
                 if (outcome.stage != FileOutcome::Stage::Skipped)
                     ++done;
                 if (options.onFile)

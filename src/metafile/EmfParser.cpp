@@ -218,10 +218,11 @@ QString Parser::clipRegion(const Record& r)
     return {};
 }
 
+// NOLINTNEXTLINE(readability-function-size): one case per record type, each with the length check it needs
 QString Parser::decode(uint32_t type, const Record& r)
 {
     const auto need = [&r](uint64_t bytes) { return r.has(0, bytes); };
-    const QString tooShort = QStringLiteral("the record is too short");
+    QString tooShort = QStringLiteral("the record is too short");
     switch (type) {
     case U_EMR_POLYLINE16:
         return poly(r, Poly::Polyline, false);

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace emfdoc::detail {
 
@@ -49,6 +50,29 @@ QFont Player::qtFont(const TextScale& scale) const
     return font;
 }
 
+namespace {
+
+// Where the text's baseline starts, from the reference point, by the
+// alignment in force.
+std::pair<double, double> alignedStart(uint32_t align, double width, const QFontMetricsF& metrics)
+{
+    double x = 0.0;
+    if ((align & U_TA_CENTER) == U_TA_CENTER)
+        x = -width / 2.0;
+    else if (align & U_TA_RIGHT)
+        x = -width;
+    double y = 0.0;
+    if ((align & U_TA_BASELINE) == U_TA_BASELINE)
+        y = 0.0;
+    else if (align & U_TA_BOTTOM)
+        y = -metrics.descent();
+    else
+        y = metrics.ascent();
+    return {x, y};
+}
+
+} // namespace
+
 void Player::operator()(const Text& c)
 {
     if (c.text.isEmpty() || (c.options & U_ETO_GLYPH_INDEX))
@@ -92,18 +116,7 @@ void Player::operator()(const Text& c)
     if (natural)
         total = naturalWidth;
 
-    double x = 0.0;
-    if ((m_dc.textAlign & U_TA_CENTER) == U_TA_CENTER)
-        x = -total / 2.0;
-    else if (m_dc.textAlign & U_TA_RIGHT)
-        x = -total;
-    double y = 0.0;
-    if ((m_dc.textAlign & U_TA_BASELINE) == U_TA_BASELINE)
-        y = 0.0;
-    else if (m_dc.textAlign & U_TA_BOTTOM)
-        y = -metrics.descent();
-    else
-        y = metrics.ascent();
+    auto [x, y] = alignedStart(m_dc.textAlign, total, metrics);
     if (m_dc.backgroundMode == U_OPAQUE)
         m_painter->fillRect(QRectF(x, y - metrics.ascent(), total, metrics.ascent() + metrics.descent()),
                             m_dc.backgroundColour);

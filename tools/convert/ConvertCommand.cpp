@@ -108,33 +108,62 @@ bool parsePrefix(const char* text, std::string& prefix)
     return true;
 }
 
+enum { OptHelp = 1000, OptVersion, OptWatch, OptEvery, OptOnce };
+const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
+                              {"prefix", required_argument, nullptr, 'p'},
+                              {"jobs", required_argument, nullptr, 'j'},
+                              {"watch", required_argument, nullptr, OptWatch},
+                              {"every", required_argument, nullptr, OptEvery},
+                              {"once", no_argument, nullptr, OptOnce},
+                              {"help", no_argument, nullptr, OptHelp},
+                              {"version", no_argument, nullptr, OptVersion},
+                              {nullptr, 0, nullptr, 0}};
+
+// What the options asked for.
+struct CommandLine
+{
+    BatchOptions options;
+    const char* watchDir = nullptr;
+    double everyMinutes = 0;
+    bool once = false;
+};
+
+// After the options: a folder watched, or the files named after them.
+int runCommandLine(const CommandLine& cmd, int argc, char** argv)
+{
+    if (cmd.options.directory.empty())
+        return usageError("empty output directory");
+
+    if (cmd.watchDir) {
+        if (optind < argc)
+            return usageError("no FILE may follow --watch", argv[optind]);
+        if (!cmd.once && cmd.everyMinutes <= 0)
+            return usageError("--watch needs --every MINUTES or --once");
+        if (cmd.once && cmd.everyMinutes > 0)
+            return usageError("--every and --once exclude each other");
+        return runWatch(cmd.watchDir, cmd.once ? 0 : cmd.everyMinutes, cmd.options);
+    }
+    if (cmd.once || cmd.everyMinutes > 0)
+        return usageError("--every and --once go with --watch");
+    if (optind >= argc)
+        return usageError("no FILE given");
+    return runFiles(std::vector<std::string>(argv + optind, argv + argc), cmd.options);
+}
+
 } // namespace
 
 int runConvertCommand(int argc, char** argv)
 {
-    BatchOptions options;
+    CommandLine cmd;
+    BatchOptions& options = cmd.options;
     options.directory = ".";
     options.prefix = std::string(NoPrefix);
     options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    const char* watchDir = nullptr;
-    double everyMinutes = 0;
-    bool once = false;
-
-    enum { OptHelp = 1000, OptVersion, OptWatch, OptEvery, OptOnce };
-    static const option longOptions[] = {{"output", required_argument, nullptr, 'o'},
-                                         {"prefix", required_argument, nullptr, 'p'},
-                                         {"jobs", required_argument, nullptr, 'j'},
-                                         {"watch", required_argument, nullptr, OptWatch},
-                                         {"every", required_argument, nullptr, OptEvery},
-                                         {"once", no_argument, nullptr, OptOnce},
-                                         {"help", no_argument, nullptr, OptHelp},
-                                         {"version", no_argument, nullptr, OptVersion},
-                                         {nullptr, 0, nullptr, 0}};
 
     opterr = 0;
     optind = 1;
     for (;;) {
-        const int c = getopt_long(argc, argv, ":o:p:j:", longOptions, nullptr);
+        const int c = getopt_long(argc, argv, ":o:p:j:", LongOptions, nullptr);
         if (c == -1)
             break;
         switch (c) {
@@ -150,15 +179,15 @@ int runConvertCommand(int argc, char** argv)
                 return usageError("invalid number of jobs", optarg);
             break;
         case OptWatch:
-            watchDir = optarg;
+            cmd.watchDir = optarg;
             break;
         case OptEvery:
-            if (!parseMinutes(optarg, everyMinutes))
+            if (!parseMinutes(optarg, cmd.everyMinutes))
                 return usageError("--every takes a decimal number of minutes from 1/60 (one second) to 525600, not",
                                   optarg);
             break;
         case OptOnce:
-            once = true;
+            cmd.once = true;
             break;
         case OptHelp:
             printUsage(stdout);
@@ -172,21 +201,5 @@ int runConvertCommand(int argc, char** argv)
             return usageError("unknown option", argv[optind - 1]);
         }
     }
-    if (options.directory.empty())
-        return usageError("empty output directory");
-
-    if (watchDir) {
-        if (optind < argc)
-            return usageError("no FILE may follow --watch", argv[optind]);
-        if (!once && everyMinutes <= 0)
-            return usageError("--watch needs --every MINUTES or --once");
-        if (once && everyMinutes > 0)
-            return usageError("--every and --once exclude each other");
-        return runWatch(watchDir, once ? 0 : everyMinutes, options);
-    }
-    if (once || everyMinutes > 0)
-        return usageError("--every and --once go with --watch");
-    if (optind >= argc)
-        return usageError("no FILE given");
-    return runFiles(std::vector<std::string>(argv + optind, argv + argc), options);
+    return runCommandLine(cmd, argc, argv);
 }

@@ -97,8 +97,12 @@ bool watchPass(const std::string& dir, BatchOptions& options)
     }
     std::vector<std::string> inputs;
     inputs.reserve(listing.names.size());
-    for (const std::string& name : listing.names)
-        inputs.push_back(dir + "/" + name);
+    for (const std::string& name : listing.names) {
+        std::string path = dir;
+        path += '/';
+        path += name;
+        inputs.push_back(std::move(path));
+    }
     // The listing holds no links, but a file listed can be swapped for one
     // before it is opened.
     options.inputLinks = FinalLink::Refuse;

@@ -32,6 +32,7 @@ constexpr const char* Jobs[] = {"BRACKET-L 4412", "HINGE PLATE 7", "RAIL CLIP 22
 
 } // namespace
 
+// NOLINTNEXTLINE(readability-function-size): the record's fields in file order, read as one layout
 SignatureRecord makeSampleSignature(std::uint32_t index)
 {
     Random rnd(0x5157'4082ULL * (index + 1));
