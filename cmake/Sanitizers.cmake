@@ -23,3 +23,13 @@ if(QD_BUILD_FUZZERS)
     endif()
     add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
+
+# The sanitizers' options live in one place, compiled into every program this
+# build links (SanitizerOptions.cpp): ctest, the build's test listings, the
+# fuzz runs and a program started by hand all use the same.
+if(QD_SANITIZE OR QD_BUILD_FUZZERS)
+    add_library(qd_sanitizer_options OBJECT ${CMAKE_CURRENT_LIST_DIR}/SanitizerOptions.cpp)
+    target_compile_definitions(qd_sanitizer_options
+                               PRIVATE QD_LSAN_SUPPRESSIONS="${CMAKE_CURRENT_LIST_DIR}/lsan.supp")
+    link_libraries(qd_sanitizer_options)
+endif()

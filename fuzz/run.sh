@@ -18,9 +18,8 @@ targets=("$@")
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 artifacts="${ARTIFACTS:-$(mktemp -d /tmp/qd-fuzz-findings.XXXXXX)}"
-export ASAN_OPTIONS="${ASAN_OPTIONS:-halt_on_error=1:abort_on_error=1:detect_leaks=1}"
-export UBSAN_OPTIONS="${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}"
-export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$here/../cmake/lsan.supp:print_suppressions=0}"
+# The sanitizers' options are compiled into the targets
+# (cmake/SanitizerOptions.cpp); ASAN_OPTIONS and the like override them.
 # The targets write a file per execution; memory-backed scratch files keep
 # them from being bound by the disk.
 if [ -z "${TMPDIR:-}" ] && [ -w /dev/shm ]; then

@@ -11,7 +11,8 @@ mirror="${QD_DEBIAN_MIRROR:-http://deb.debian.org/debian}"
 
 "$root/scripts/build.sh"
 (cd "$build" && cpack -G DEB >/dev/null)
-deb=$(ls "$build"/quorvex-dravel_*_amd64.deb | tail -n 1)
+debs=("$build"/quorvex-dravel_*_amd64.deb) # in version order for one version scheme
+deb="${debs[-1]}"
 
 command -v debootstrap >/dev/null || apt-get install -y -q debootstrap
 if [ ! -x "$chroot_dir/usr/bin/apt-get" ]; then

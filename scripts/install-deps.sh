@@ -16,6 +16,8 @@ packages=(
     clang libclang-rt-14-dev llvm-14 valgrind time procps
     # checks of the desktop entry and the AppStream data
     desktop-file-utils appstream
+    # CI's house rules (layout, shell scripts, static checks) and its compile cache
+    clang-format clang-tidy shellcheck ccache
 )
 
 missing=()
