@@ -2,6 +2,7 @@
 #include "app/TFm_Cmain.h"
 #include "ui/Anchors.h"
 #include "ui/FontFit.h"
+#include "ui/MakeWidget.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -35,16 +36,9 @@ private:
     int m_height;
 };
 
-template <class W> W* make(QWidget* parent, const char* name)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
-
 QPushButton* button(QWidget* parent, const char* name, const char* text)
 {
-    auto* b = make<QPushButton>(parent, name);
+    auto* b = makeWidget<QPushButton>(parent, name);
     b->setText(QString::fromLatin1(text));
     b->setAutoDefault(false);
     return b;
@@ -52,7 +46,7 @@ QPushButton* button(QWidget* parent, const char* name, const char* text)
 
 QFrame* panel(QWidget* parent, const char* name)
 {
-    auto* p = make<QFrame>(parent, name);
+    auto* p = makeWidget<QFrame>(parent, name);
     p->setFrameStyle(QFrame::Panel | QFrame::Raised);
     p->setLineWidth(2);
     p->setAutoFillBackground(true);
@@ -70,18 +64,18 @@ void TFm_Cmain::buildControls()
     m_anchors = new Anchors(client, ClientSize);
     using A = Anchors;
 
-    Label1 = make<QLabel>(client, "Label1");
+    Label1 = makeWidget<QLabel>(client, "Label1");
     Label1->setText(QStringLiteral("Selected file(s):"));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_anchors->place(Label1, {418, 2, 72, 13}, A::TopRight);
 
-    Lb_Note = make<QLabel>(client, "Lb_Note");
+    Lb_Note = makeWidget<QLabel>(client, "Lb_Note");
     Lb_Note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Lb_Note->setProperty("autoSize", true);
     Lb_Note->setText(QStringLiteral(" "));
     m_anchors->place(Lb_Note, {497, 2, 3, 13}, A::TopRight);
 
-    ListBox1 = make<QListWidget>(client, "ListBox1");
+    ListBox1 = makeWidget<QListWidget>(client, "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setUniformItemSizes(true); // keeps a list of many thousand paths quick
     ListBox1->setItemDelegate(new FixedRowDelegate(ListItemHeight, ListBox1));
@@ -102,12 +96,12 @@ void TFm_Cmain::buildControls()
 
     Pn_Convert = panel(client, "Pn_Convert");
     m_anchors->place(Pn_Convert, {123, 62, 124, 52}, A::TopLeft);
-    Label2 = make<QLabel>(Pn_Convert, "Label2");
+    Label2 = makeWidget<QLabel>(Pn_Convert, "Label2");
     Label2->setText(QStringLiteral("Converting..."));
     Label2->setGeometry(33, 9, 60, 13);
     Label2->setProperty("autoSize", true);
     Label2->adjustSize();
-    ProgressBar1 = make<QProgressBar>(Pn_Convert, "ProgressBar1");
+    ProgressBar1 = makeWidget<QProgressBar>(Pn_Convert, "ProgressBar1");
     ProgressBar1->setGeometry(6, 30, 112, 16);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
@@ -116,11 +110,11 @@ void TFm_Cmain::buildControls()
     Pn_ASMsg = panel(client, "Pn_ASMsg");
     m_anchors->place(Pn_ASMsg, {298, 20, 205, 196}, A::TopRight);
 
-    FileListBox1 = make<QListWidget>(client, "FileListBox1");
+    FileListBox1 = makeWidget<QListWidget>(client, "FileListBox1");
     FileListBox1->hide();
     m_anchors->place(FileListBox1, {429, 80, 94, 196}, A::TopLeft);
 
-    TMR_AS = make<QTimer>(this, "TMR_AS");
+    TMR_AS = makeWidget<QTimer>(this, "TMR_AS");
 
     setTabOrder(ListBox1, Btn_AddToList);
     setTabOrder(Btn_AddToList, Btn_Convert);

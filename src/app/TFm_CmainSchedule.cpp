@@ -3,6 +3,7 @@
 #include "app/OtherWindows.h"
 #include "app/TFm_Cmain.h"
 #include "qtcore/LocalPath.h"
+#include "ui/MakeWidget.h"
 
 #include <QAction>
 #include <QFrame>
@@ -16,9 +17,8 @@ namespace {
 
 QLabel* label(QWidget* parent, const char* name, const char* text, QRect at)
 {
-    auto* l = new QLabel(QString::fromLatin1(text), parent);
-    l->setObjectName(QLatin1String(name));
-    l->setGeometry(at);
+    auto* l = makeWidget<QLabel>(parent, name, at);
+    l->setText(QString::fromLatin1(text));
     return l;
 }
 
@@ -52,9 +52,7 @@ void setGround(QWidget* w, const QColor& c)
 void TFm_Cmain::buildSchedulePanel()
 {
     QWidget* p = Pn_ASMsg;
-    Pn_ASLed = new QFrame(p);
-    Pn_ASLed->setObjectName(QStringLiteral("Pn_ASLed"));
-    Pn_ASLed->setGeometry(11, 12, 11, 11);
+    Pn_ASLed = makeWidget<QFrame>(p, "Pn_ASLed", {11, 12, 11, 11});
     Pn_ASLed->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Pn_ASLed->setLineWidth(1);
     Pn_ASLed->setAutoFillBackground(true);
@@ -69,9 +67,7 @@ void TFm_Cmain::buildSchedulePanel()
     QPalette warn = Lb_ASProblem->palette();
     warn.setColor(QPalette::WindowText, QColor(176, 0, 0));
     Lb_ASProblem->setPalette(warn);
-    Bevel1 = new QFrame(p);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setGeometry(7, 38, 192, 119);
+    Bevel1 = makeWidget<QFrame>(p, "Bevel1", {7, 38, 192, 119});
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Label4 = label(p, "Label4", "SCHEDULED ", {72, 40, 80, 13});
     Label5 = label(p, "Label5", "EVERY", {21, 64, 40, 13});
@@ -80,9 +76,8 @@ void TFm_Cmain::buildSchedulePanel()
     Label3 = label(p, "Label3", "NEXT BACKUP MIN. LEFT ", {42, 103, 150, 13});
     Pn_Remain = readout(p, "Pn_Remain", {63, 121, 85, 25}, QColor(0, 128, 0));
     Label7 = label(p, "Label7", "MIN.", {150, 130, 40, 13});
-    Btn_Stop = new QPushButton(QStringLiteral("&Stop"), p);
-    Btn_Stop->setObjectName(QStringLiteral("Btn_Stop"));
-    Btn_Stop->setGeometry(69, 159, 75, 25);
+    Btn_Stop = makeWidget<QPushButton>(p, "Btn_Stop", {69, 159, 75, 25});
+    Btn_Stop->setText(QStringLiteral("&Stop"));
     Btn_Stop->setAutoDefault(false);
 
     TMR_AS->setInterval(1000);

@@ -1,6 +1,7 @@
 #include "display/TFm_TitleEnter.h"
 
 #include "ui/FontFit.h"
+#include "ui/MakeWidget.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -13,28 +14,18 @@
 
 namespace {
 
-template <class W> W* make(QWidget* parent, const char* name, QRect at)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(at);
-    return w;
-}
-
 // A label with the room up to the next control: its type shrinks from the
 // designed pixel size until the whole text fits there, so the two captions on
 // one line neither overlap nor run out of the bevel with a wide default face.
 QLabel* fittedLabel(QWidget* parent, const char* name, const char* text, QRect room, int pixelSize, bool bold)
 {
-    auto* l = make<QLabel>(parent, name, room);
+    auto* l = makeWidget<QLabel>(parent, name, room);
     l->setText(QString::fromLatin1(text));
-    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
-    font.setBold(bold);
-    for (int size = pixelSize; size >= 7; --size) {
-        font.setPixelSize(size);
-        if (QFontMetrics(font).horizontalAdvance(l->text()) <= room.width())
-            break;
-    }
+    QFont face = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    face.setBold(bold);
+    const QFont font = shrinkToFit(face, pixelSize, 7, [l, room](const QFont& f) {
+        return QFontMetrics(f).horizontalAdvance(l->text()) <= room.width();
+    });
     l->setFont(font);
     l->resize(room.width(), std::max(room.height(), QFontMetrics(font).height()));
     return l;
@@ -49,10 +40,10 @@ TFm_TitleEnter::TFm_TitleEnter(QWidget* owner) : QDialog(owner)
     setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(ClientSize);
 
-    Panel1 = make<QFrame>(this, "Panel1", rect());
+    Panel1 = makeWidget<QFrame>(this, "Panel1", rect());
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(3);
-    Bevel1 = make<QFrame>(Panel1, "Bevel1", {13, 12, 400, 70});
+    Bevel1 = makeWidget<QFrame>(Panel1, "Bevel1", {13, 12, 400, 70});
     Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
 
     // Label2 starts at x 210 and the bevel ends at 413.
@@ -62,12 +53,12 @@ TFm_TitleEnter::TFm_TitleEnter(QWidget* owner) : QDialog(owner)
 
     // The button comes first in the tab order: made first, it is first in
     // the focus chain.
-    Button1 = make<QPushButton>(Panel1, "Button1", {175, 99, 75, 25});
+    Button1 = makeWidget<QPushButton>(Panel1, "Button1", {175, 99, 75, 25});
     Button1->setText(QStringLiteral("Ok"));
     // Enter in the edit confirms the title, as it does on the button.
     Button1->setDefault(true);
 
-    Ed_PrtTitle = make<QLineEdit>(Panel1, "Ed_PrtTitle", {36, 42, 355, 24});
+    Ed_PrtTitle = makeWidget<QLineEdit>(Panel1, "Ed_PrtTitle", {36, 42, 355, 24});
     Ed_PrtTitle->setMaxLength(TitleRoom);
     Ed_PrtTitle->setText(QStringLiteral("XLB Dravel"));
     QFont edit = QFontDatabase::systemFont(QFontDatabase::GeneralFont);

@@ -7,11 +7,11 @@
 #include "display/WaveLoad.h"
 #include "display/WaveRecords.h"
 #include "display/WaveView.h"
+#include "qtcore/LocalPath.h"
 #include "ui/AppInfo.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
-#include "qtcore/LocalPath.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -139,12 +139,9 @@ void TWaveFrm::fitRecordLabel()
     constexpr int DesignedPixels = 13;
     constexpr int SmallestPixels = 7;
     const int room = BBtn_Prev->geometry().left() - RecordLbl->geometry().left() - RecordLbl->indent() - 4;
-    QFont font = RecordLbl->font();
-    for (int size = DesignedPixels; size >= SmallestPixels; --size) {
-        font.setPixelSize(size);
-        if (size == SmallestPixels || QFontMetrics(font).horizontalAdvance(RecordLbl->text()) <= room)
-            break;
-    }
+    const QFont font = shrinkToFit(RecordLbl->font(), DesignedPixels, SmallestPixels, [this, room](const QFont& f) {
+        return QFontMetrics(f).horizontalAdvance(RecordLbl->text()) <= room;
+    });
     RecordLbl->setFont(font);
 }
 

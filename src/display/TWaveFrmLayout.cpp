@@ -3,6 +3,7 @@
 #include "display/TWaveFrm.h"
 #include "display/WaveRecords.h"
 #include "ui/Anchors.h"
+#include "ui/MakeWidget.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -13,13 +14,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-template <class W> W* make(QWidget* parent, const char* name)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    return w;
-}
 
 // A solid black triangle on a 16 x 16 glyph, pointing left or right.
 QIcon triangleGlyph(bool pointsLeft)
@@ -38,7 +32,7 @@ QIcon triangleGlyph(bool pointsLeft)
 
 QPushButton* glyphButton(QWidget* parent, const char* name, bool pointsLeft, const char* accessibleName)
 {
-    auto* b = make<QPushButton>(parent, name);
+    auto* b = makeWidget<QPushButton>(parent, name);
     b->setIcon(triangleGlyph(pointsLeft));
     b->setIconSize(QSize(16, 16));
     // Icon only: screen readers and tool tips need the words.
@@ -65,18 +59,18 @@ void TWaveFrm::buildControls()
     auto* frame = new QVBoxLayout(this);
     frame->setContentsMargins(0, 0, 0, 0);
     frame->setSpacing(0);
-    WaveMainMenu = make<QMenuBar>(this, "WaveMainMenu");
+    WaveMainMenu = makeWidget<QMenuBar>(this, "WaveMainMenu");
     frame->setMenuBar(WaveMainMenu);
-    auto* client = make<QWidget>(this, "client");
+    auto* client = makeWidget<QWidget>(this, "client");
     client->resize(ClientSize); // before the layout first runs, too
     frame->addWidget(client);
     m_anchors = new Anchors(client, ClientSize);
     using A = Anchors;
 
-    WaveChrt = make<SignatureChart>(client, "WaveChrt");
+    WaveChrt = makeWidget<SignatureChart>(client, "WaveChrt");
     m_anchors->place(WaveChrt, {0, 30, 790, 522}, A::All);
 
-    RecordLbl = make<QLabel>(client, "RecordLbl");
+    RecordLbl = makeWidget<QLabel>(client, "RecordLbl");
     RecordLbl->setText(QStringLiteral("Record Label Here"));
     RecordLbl->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     RecordLbl->setIndent(4);
@@ -88,22 +82,22 @@ void TWaveFrm::buildControls()
     BBtn_Next = glyphButton(client, "BBtn_Next", false, "Next");
     m_anchors->place(BBtn_Next, {757, 3, 29, 24}, A::TopRight);
 
-    Pn_Printing = make<QFrame>(client, "Pn_Printing");
+    Pn_Printing = makeWidget<QFrame>(client, "Pn_Printing");
     Pn_Printing->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Pn_Printing->setLineWidth(2);
     Pn_Printing->setAutoFillBackground(true);
     m_anchors->place(Pn_Printing, {293, 217, 192, 61}, A::TopLeft);
-    Bevel8 = make<QFrame>(Pn_Printing, "Bevel8");
+    Bevel8 = makeWidget<QFrame>(Pn_Printing, "Bevel8");
     Bevel8->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Bevel8->setGeometry(4, 4, 184, 53);
-    auto* caption = make<QLabel>(Pn_Printing, "Lb_Printing");
+    auto* caption = makeWidget<QLabel>(Pn_Printing, "Lb_Printing");
     caption->setText(QStringLiteral("Printing..."));
     caption->setAlignment(Qt::AlignCenter);
     caption->setFont(pixelFont(font(), 12, false));
     caption->setGeometry(Pn_Printing->rect());
     Pn_Printing->hide();
 
-    TMR_Init = make<QTimer>(this, "TMR_Init");
+    TMR_Init = makeWidget<QTimer>(this, "TMR_Init");
     TMR_Init->setInterval(1);
     TMR_Init->setSingleShot(true);
 }

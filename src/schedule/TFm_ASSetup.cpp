@@ -1,12 +1,13 @@
 #include "schedule/TFm_ASSetup.h"
 
 #include "convert/OutputFileName.h"
+#include "qtcore/LocalPath.h"
 #include "settings/ConverterSettings.h"
 #include "settings/StrToInt.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
-#include "qtcore/LocalPath.h"
+#include "ui/MakeWidget.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -17,17 +18,9 @@
 
 namespace {
 
-template <class W> W* make(QWidget* parent, const char* name, QRect at)
-{
-    auto* w = new W(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(at);
-    return w;
-}
-
 QLabel* label(QWidget* parent, const char* name, const char* text, QPoint at)
 {
-    auto* l = make<QLabel>(parent, name, {at, QSize(10, 13)});
+    auto* l = makeWidget<QLabel>(parent, name, {at, QSize(10, 13)});
     l->setText(QString::fromLatin1(text));
     l->setProperty("autoSize", true);
     l->adjustSize();
@@ -42,28 +35,28 @@ TFm_ASSetup::TFm_ASSetup(QWidget* owner, SettingsRecord& settings) : QDialog(own
     setWindowTitle(QStringLiteral("Auto Schedule Configuration"));
     setFixedSize(353, 260);
 
-    GroupBox1 = make<QGroupBox>(this, "GroupBox1", {12, 12, 205, 67});
+    GroupBox1 = makeWidget<QGroupBox>(this, "GroupBox1", {12, 12, 205, 67});
     GroupBox1->setTitle(QStringLiteral("Auto Backup Time Inerval"));
     Label2 = label(GroupBox1, "Label2", "Every", {30, 33});
-    Edit1 = make<QLineEdit>(GroupBox1, "Edit1", {90, 27, 64, 24});
+    Edit1 = makeWidget<QLineEdit>(GroupBox1, "Edit1", {90, 27, 64, 24});
     Edit1->setText(QStringLiteral("0"));
     Label1 = label(GroupBox1, "Label1", "Min.", {159, 33});
 
-    GroupBox2 = make<QGroupBox>(this, "GroupBox2", {12, 82, 331, 58});
+    GroupBox2 = makeWidget<QGroupBox>(this, "GroupBox2", {12, 82, 331, 58});
     GroupBox2->setTitle(QStringLiteral("Load From Directory"));
-    Ed_LoadFromDir = make<QLineEdit>(GroupBox2, "Ed_LoadFromDir", {15, 24, 265, 24});
-    Btn_SelLoadDir = make<QPushButton>(GroupBox2, "Btn_SelLoadDir", {283, 23, 38, 25});
+    Ed_LoadFromDir = makeWidget<QLineEdit>(GroupBox2, "Ed_LoadFromDir", {15, 24, 265, 24});
+    Btn_SelLoadDir = makeWidget<QPushButton>(GroupBox2, "Btn_SelLoadDir", {283, 23, 38, 25});
     Btn_SelLoadDir->setText(QStringLiteral("..."));
     Btn_SelLoadDir->setAccessibleName(QStringLiteral("Choose the load directory"));
 
-    GroupBox3 = make<QGroupBox>(this, "GroupBox3", {11, 145, 332, 60});
+    GroupBox3 = makeWidget<QGroupBox>(this, "GroupBox3", {11, 145, 332, 60});
     GroupBox3->setTitle(QStringLiteral("Save To Directory"));
-    Ed_SaveToDir = make<QLineEdit>(GroupBox3, "Ed_SaveToDir", {15, 24, 265, 24});
-    Btn_SelSaveDir = make<QPushButton>(GroupBox3, "Btn_SelSaveDir", {283, 23, 38, 25});
+    Ed_SaveToDir = makeWidget<QLineEdit>(GroupBox3, "Ed_SaveToDir", {15, 24, 265, 24});
+    Btn_SelSaveDir = makeWidget<QPushButton>(GroupBox3, "Btn_SelSaveDir", {283, 23, 38, 25});
     Btn_SelSaveDir->setText(QStringLiteral("..."));
     Btn_SelSaveDir->setAccessibleName(QStringLiteral("Choose the save directory and prefix"));
 
-    Button1 = make<QPushButton>(this, "Button1", {129, 214, 75, 25});
+    Button1 = makeWidget<QPushButton>(this, "Button1", {129, 214, 75, 25});
     Button1->setText(QStringLiteral("&Ok"));
     Button1->setAutoDefault(false);
 

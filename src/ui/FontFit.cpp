@@ -63,17 +63,22 @@ bool allFit(QWidget* root, const QFont& font)
 
 } // namespace
 
+QFont shrinkToFit(QFont font, int designedPixels, int smallestPixels, const std::function<bool(const QFont&)>& fits)
+{
+    for (int size = designedPixels; size > smallestPixels; --size) {
+        font.setPixelSize(size);
+        if (fits(font))
+            return font;
+    }
+    font.setPixelSize(smallestPixels);
+    return font;
+}
+
 QFont fittingFont(QWidget* root, int pixelSize, bool bold)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     font.setBold(bold);
-    for (int size = pixelSize; size > 6; --size) {
-        font.setPixelSize(size);
-        if (allFit(root, font))
-            return font;
-    }
-    font.setPixelSize(7);
-    return font;
+    return shrinkToFit(font, pixelSize, 7, [root](const QFont& f) { return allFit(root, f); });
 }
 
 bool textsFit(QWidget* root)

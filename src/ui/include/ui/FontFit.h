@@ -2,6 +2,8 @@
 
 #include <QFont>
 
+#include <functional>
+
 class QWidget;
 
 // The platform's default sans-serif family at the largest pixel size, no
@@ -13,3 +15,8 @@ QFont fittingFont(QWidget* root, int pixelSize, bool bold = false);
 
 // True when every button, label and check box under root shows its whole text.
 bool textsFit(QWidget* root);
+
+// font at the largest pixel size from designedPixels down to smallestPixels at
+// which fits holds; at smallestPixels when it holds at none. Controls keep
+// their geometry: only their type shrinks.
+QFont shrinkToFit(QFont font, int designedPixels, int smallestPixels, const std::function<bool(const QFont&)>& fits);
