@@ -36,10 +36,9 @@ private:
     int m_height;
 };
 
-QPushButton* button(QWidget* parent, const char* name, const char* text)
+QPushButton* button(QWidget* parent, const char* name)
 {
     auto* b = makeWidget<QPushButton>(parent, name);
-    b->setText(QString::fromLatin1(text));
     b->setAutoDefault(false);
     return b;
 }
@@ -62,57 +61,40 @@ void TFm_Cmain::buildControls()
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
     m_anchors = new Anchors(client, ClientSize);
-    using A = Anchors;
 
     Label1 = makeWidget<QLabel>(client, "Label1");
-    Label1->setText(QStringLiteral("Selected file(s):"));
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_anchors->place(Label1, {418, 2, 72, 13}, A::TopRight);
-
     Lb_Note = makeWidget<QLabel>(client, "Lb_Note");
     Lb_Note->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Lb_Note->setProperty("autoSize", true);
-    Lb_Note->setText(QStringLiteral(" "));
-    m_anchors->place(Lb_Note, {497, 2, 3, 13}, A::TopRight);
 
     ListBox1 = makeWidget<QListWidget>(client, "ListBox1");
     ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListBox1->setUniformItemSizes(true); // keeps a list of many thousand paths quick
     ListBox1->setItemDelegate(new FixedRowDelegate(ListItemHeight, ListBox1));
-    m_anchors->place(ListBox1, {6, 19, 498, 298}, A::All);
 
-    Btn_AddToList = button(client, "Btn_AddToList", "&Add");
-    m_anchors->place(Btn_AddToList, {9, 326, 47, 25}, A::BottomLeft);
-    Btn_Remove = button(client, "Btn_Remove", "&Remove");
-    m_anchors->place(Btn_Remove, {60, 326, 47, 25}, A::BottomLeft);
-    Btn_Clear = button(client, "Btn_Clear", "Clear");
-    m_anchors->place(Btn_Clear, {110, 326, 47, 25}, A::BottomLeft);
-    Btn_View = button(client, "Btn_View", "&View");
-    m_anchors->place(Btn_View, {249, 326, 69, 25}, A::BottomRight);
-    Btn_ConvertSelected = button(client, "Btn_ConvertSelected", "Convert");
-    m_anchors->place(Btn_ConvertSelected, {338, 326, 64, 25}, A::BottomRight);
-    Btn_Convert = button(client, "Btn_Convert", "&Convert All");
-    m_anchors->place(Btn_Convert, {413, 326, 70, 25}, A::BottomRight);
+    Btn_AddToList = button(client, "Btn_AddToList");
+    Btn_Remove = button(client, "Btn_Remove");
+    Btn_Clear = button(client, "Btn_Clear");
+    Btn_View = button(client, "Btn_View");
+    Btn_ConvertSelected = button(client, "Btn_ConvertSelected");
+    Btn_Convert = button(client, "Btn_Convert");
 
     Pn_Convert = panel(client, "Pn_Convert");
-    m_anchors->place(Pn_Convert, {123, 62, 124, 52}, A::TopLeft);
-    Label2 = makeWidget<QLabel>(Pn_Convert, "Label2");
+    Label2 = makeWidget<QLabel>(Pn_Convert, "Label2", {33, 9, 60, 13});
     Label2->setText(QStringLiteral("Converting..."));
-    Label2->setGeometry(33, 9, 60, 13);
     Label2->setProperty("autoSize", true);
     Label2->adjustSize();
-    ProgressBar1 = makeWidget<QProgressBar>(Pn_Convert, "ProgressBar1");
-    ProgressBar1->setGeometry(6, 30, 112, 16);
+    ProgressBar1 = makeWidget<QProgressBar>(Pn_Convert, "ProgressBar1", {6, 30, 112, 16});
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
 
     Pn_ASMsg = panel(client, "Pn_ASMsg");
-    m_anchors->place(Pn_ASMsg, {298, 20, 205, 196}, A::TopRight);
-
     FileListBox1 = makeWidget<QListWidget>(client, "FileListBox1");
     FileListBox1->hide();
-    m_anchors->place(FileListBox1, {429, 80, 94, 196}, A::TopLeft);
+
+    applyLayout(*m_anchors, *client, Layout);
 
     TMR_AS = makeWidget<QTimer>(this, "TMR_AS");
 

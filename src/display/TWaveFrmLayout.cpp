@@ -65,31 +65,25 @@ void TWaveFrm::buildControls()
     client->resize(ClientSize); // before the layout first runs, too
     frame->addWidget(client);
     m_anchors = new Anchors(client, ClientSize);
-    using A = Anchors;
 
     WaveChrt = makeWidget<SignatureChart>(client, "WaveChrt");
-    m_anchors->place(WaveChrt, {0, 30, 790, 522}, A::All);
 
     RecordLbl = makeWidget<QLabel>(client, "RecordLbl");
-    RecordLbl->setText(QStringLiteral("Record Label Here"));
     RecordLbl->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     RecordLbl->setIndent(4);
     RecordLbl->setFont(pixelFont(font(), 13, true));
-    m_anchors->place(RecordLbl, {0, 0, 790, 30}, A::Left | A::Top | A::Right);
 
     BBtn_Prev = glyphButton(client, "BBtn_Prev", true, "Previous");
-    m_anchors->place(BBtn_Prev, {725, 3, 29, 24}, A::TopRight);
     BBtn_Next = glyphButton(client, "BBtn_Next", false, "Next");
-    m_anchors->place(BBtn_Next, {757, 3, 29, 24}, A::TopRight);
 
     Pn_Printing = makeWidget<QFrame>(client, "Pn_Printing");
     Pn_Printing->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Pn_Printing->setLineWidth(2);
     Pn_Printing->setAutoFillBackground(true);
-    m_anchors->place(Pn_Printing, {293, 217, 192, 61}, A::TopLeft);
-    Bevel8 = makeWidget<QFrame>(Pn_Printing, "Bevel8");
+    applyLayout(*m_anchors, *client, Layout);
+
+    Bevel8 = makeWidget<QFrame>(Pn_Printing, "Bevel8", {4, 4, 184, 53});
     Bevel8->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Bevel8->setGeometry(4, 4, 184, 53);
     auto* caption = makeWidget<QLabel>(Pn_Printing, "Lb_Printing");
     caption->setText(QStringLiteral("Printing..."));
     caption->setAlignment(Qt::AlignCenter);

@@ -1,4 +1,5 @@
 // Drives the real main window through its widgets, with scripted dialogs.
+#include "LayoutChecks.h"
 #include "MainWindowTestBase.h"
 #include "ScriptedDialogs.h"
 #include "app/Program.h"
@@ -110,17 +111,37 @@ private slots:
         QVERIFY(!m_program->Fm_ASSetup->isVisible() && !m_program->WaveFrm->isVisible() &&
                 !m_program->Fm_TitleEnter->isVisible());
 
-        const std::pair<const char*, QRect> placed[] = {
-            {"Label1", {418, 2, 72, 13}},        {"Lb_Note", {497, 2, 3, 13}},
-            {"ListBox1", {6, 19, 498, 298}},     {"Btn_AddToList", {9, 326, 47, 25}},
-            {"Btn_Remove", {60, 326, 47, 25}},   {"Btn_Clear", {110, 326, 47, 25}},
-            {"Btn_View", {249, 326, 69, 25}},    {"Btn_ConvertSelected", {338, 326, 64, 25}},
-            {"Btn_Convert", {413, 326, 70, 25}}, {"Pn_Convert", {123, 62, 124, 52}},
-            {"Pn_ASMsg", {298, 20, 205, 196}},   {"FileListBox1", {429, 80, 94, 196}}};
-        for (const auto& [name, rect] : placed) {
-            auto* w = cmain()->findChild<QWidget*>(QLatin1String(name));
-            QVERIFY2(w, name);
-            QCOMPARE(w->geometry(), rect);
+        // The layout table is the design: every control's name, place, anchors
+        // and caption, and the window shows each as the table says.
+        using A = Anchors;
+        const Placement designed[] = {{"Label1", {418, 2, 72, 13}, A::TopRight, "Selected file(s):"},
+                                      {"Lb_Note", {497, 2, 3, 13}, A::TopRight, " "},
+                                      {"ListBox1", {6, 19, 498, 298}, A::All},
+                                      {"Btn_AddToList", {9, 326, 47, 25}, A::BottomLeft, "&Add"},
+                                      {"Btn_Remove", {60, 326, 47, 25}, A::BottomLeft, "&Remove"},
+                                      {"Btn_Clear", {110, 326, 47, 25}, A::BottomLeft, "Clear"},
+                                      {"Btn_View", {249, 326, 69, 25}, A::BottomRight, "&View"},
+                                      {"Btn_ConvertSelected", {338, 326, 64, 25}, A::BottomRight, "Convert"},
+                                      {"Btn_Convert", {413, 326, 70, 25}, A::BottomRight, "&Convert All"},
+                                      {"Pn_Convert", {123, 62, 124, 52}, A::TopLeft},
+                                      {"Pn_ASMsg", {298, 20, 205, 196}, A::TopRight},
+                                      {"FileListBox1", {429, 80, 94, 196}, A::TopLeft}};
+        QCOMPARE(std::size(TFm_Cmain::Layout), std::size(designed));
+        for (std::size_t i = 0; i < std::size(designed); ++i) {
+            const Placement& table = TFm_Cmain::Layout[i];
+            const Placement& want = designed[i];
+            QCOMPARE(QLatin1String(table.name), QLatin1String(want.name));
+            QCOMPARE(table.designed, want.designed);
+            QCOMPARE(table.anchors, want.anchors);
+            QCOMPARE(QLatin1String(table.text), QLatin1String(want.text));
+            auto* w = cmain()->centralWidget()->findChild<QWidget*>(QLatin1String(want.name));
+            QVERIFY2(w, want.name);
+            QCOMPARE(w->geometry(), want.designed);
+            if (want.text) {
+                const auto* label = qobject_cast<QLabel*>(w);
+                const auto* button = qobject_cast<QPushButton*>(w);
+                QCOMPARE(label ? label->text() : button->text(), QLatin1String(want.text));
+            }
         }
         QVERIFY(!cmain()->Pn_Convert->isVisible());
         QVERIFY(!cmain()->Pn_ASMsg->isVisible());
@@ -245,6 +266,24 @@ private slots:
         cmain()->resize(800, 600);
         QCOMPARE(cmain()->Btn_Convert->geometry().right(), cmain()->centralWidget()->width() - 512 + 482);
         QCOMPARE(cmain()->Label1->geometry().right(), cmain()->centralWidget()->width() - 512 + 489);
+    }
+
+    // Whatever the coordinates: every control inside the client area and
+    // clear of the others, except where the design lays one over another,
+    // and each keeping its distances to its anchored edges at any size.
+    void layoutTableKeepsItsShape()
+    {
+        QCOMPARE(layoutchecks::outside(TFm_Cmain::Layout, TFm_Cmain::ClientSize),
+                 QStringList({"FileListBox1"})); // hidden, past the right edge
+        QCOMPARE(layoutchecks::overlaps(TFm_Cmain::Layout),
+                 QStringList(
+                     {"ListBox1/Pn_Convert", "ListBox1/Pn_ASMsg", "ListBox1/FileListBox1", "Pn_ASMsg/FileListBox1"}));
+        QWidget* client = cmain()->centralWidget();
+        for (const QSize outer : {QSize(700, 500), QSize(458, 306), QSize(1024, 380)}) {
+            cmain()->resize(outer);
+            const QStringList wrong = layoutchecks::anchorMismatches(TFm_Cmain::Layout, *client, TFm_Cmain::ClientSize);
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1String("; "))));
+        }
     }
 
     void listRowsKeepTheirDesignedHeight()

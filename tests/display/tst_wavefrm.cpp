@@ -1,5 +1,6 @@
 // Drives the signature display through its menus and buttons, with scripted
 // dialogs and a file list like the main window's.
+#include "LayoutChecks.h"
 #include "ScopedService.h"
 #include "ScriptedDialogs.h"
 #include "chart/ChartCursor.h"
@@ -135,12 +136,48 @@ private slots:
         QVERIFY2(!unanswered, qPrintable(problems));
     }
 
+    // Whatever the coordinates: every control inside the client area and
+    // clear of the others except where the design lays one over another, and
+    // each keeping its distances to its anchored edges at any size.
+    void layoutTableKeepsItsShape()
+    {
+        QCOMPARE(layoutchecks::outside(TWaveFrm::Layout, TWaveFrm::ClientSize), QStringList());
+        QCOMPARE(layoutchecks::overlaps(TWaveFrm::Layout),
+                 QStringList({"WaveChrt/Pn_Printing", "RecordLbl/BBtn_Prev", "RecordLbl/BBtn_Next"}));
+        auto* client = m_wave->findChild<QWidget*>(QStringLiteral("client"));
+        m_wave->show();
+        m_wave->TMR_Init->stop(); // nothing handed over to load: only the layout is looked at
+        for (const QSize grow : {QSize(200, 100), QSize(0, 0), QSize(37, 211)}) {
+            m_wave->resize(TWaveFrm::ClientSize.width() + grow.width(),
+                           TWaveFrm::ClientSize.height() + m_wave->WaveMainMenu->sizeHint().height() + grow.height());
+            QTRY_COMPARE(client->size(), TWaveFrm::ClientSize + grow);
+            const QStringList wrong = layoutchecks::anchorMismatches(TWaveFrm::Layout, *client, TWaveFrm::ClientSize);
+            QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1String("; "))));
+        }
+        m_wave->hide();
+    }
+
     void createdAsDesigned()
     {
         QCOMPARE(m_wave->objectName(), QStringLiteral("WaveFrm"));
         QCOMPARE(m_wave->windowTitle(), QStringLiteral("Signature Display"));
         QCOMPARE(m_wave->findChild<QWidget*>(QStringLiteral("client"))->size(), QSize(790, 552));
         QCOMPARE(m_wave->height(), 552 + m_wave->WaveMainMenu->sizeHint().height());
+        // The layout table is the design, and the window shows it.
+        using A = Anchors;
+        const Placement designed[] = {{"WaveChrt", {0, 30, 790, 522}, A::All},
+                                      {"RecordLbl", {0, 0, 790, 30}, A::Left | A::Top | A::Right, "Record Label Here"},
+                                      {"BBtn_Prev", {725, 3, 29, 24}, A::TopRight},
+                                      {"BBtn_Next", {757, 3, 29, 24}, A::TopRight},
+                                      {"Pn_Printing", {293, 217, 192, 61}, A::TopLeft}};
+        QCOMPARE(std::size(TWaveFrm::Layout), std::size(designed));
+        for (std::size_t i = 0; i < std::size(designed); ++i) {
+            const Placement& table = TWaveFrm::Layout[i];
+            QCOMPARE(QLatin1String(table.name), QLatin1String(designed[i].name));
+            QCOMPARE(table.designed, designed[i].designed);
+            QCOMPARE(table.anchors, designed[i].anchors);
+            QCOMPARE(QLatin1String(table.text), QLatin1String(designed[i].text));
+        }
         const std::pair<QWidget*, QRect> placed[] = {{m_wave->RecordLbl, {0, 0, 790, 30}},
                                                      {chart(), {0, 30, 790, 522}},
                                                      {m_wave->BBtn_Prev, {725, 3, 29, 24}},

@@ -4,13 +4,13 @@
 #include "display/ListWidgetCursor.h"
 #include "schedule/ScheduleClock.h"
 #include "schedule/ScheduleEngine.h"
+#include "ui/FixedLayout.h"
 
 #include <QMainWindow>
 #include <QUrl>
 
 #include <memory>
 
-class Anchors;
 class QAction;
 class QFrame;
 class QLabel;
@@ -42,6 +42,24 @@ public:
     static constexpr const char* Caption = "Quorvex Dravel for QX-4082 KVT  ver 1.1.6";
     static constexpr const char* OpenFilter = "Korrin Signature File (*.wav)|*.wav|All files (*.*)|*.*";
     static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
+
+    // The client area's controls at their designed places. The progress panel
+    // and the schedule panel lie over the list, and the hidden listing of the
+    // schedule's folder runs past the right edge, as designed.
+    static constexpr Placement Layout[] = {
+        {"Label1", {418, 2, 72, 13}, Anchors::TopRight, "Selected file(s):"},
+        {"Lb_Note", {497, 2, 3, 13}, Anchors::TopRight, " "},
+        {"ListBox1", {6, 19, 498, 298}, Anchors::All},
+        {"Btn_AddToList", {9, 326, 47, 25}, Anchors::BottomLeft, "&Add"},
+        {"Btn_Remove", {60, 326, 47, 25}, Anchors::BottomLeft, "&Remove"},
+        {"Btn_Clear", {110, 326, 47, 25}, Anchors::BottomLeft, "Clear"},
+        {"Btn_View", {249, 326, 69, 25}, Anchors::BottomRight, "&View"},
+        {"Btn_ConvertSelected", {338, 326, 64, 25}, Anchors::BottomRight, "Convert"},
+        {"Btn_Convert", {413, 326, 70, 25}, Anchors::BottomRight, "&Convert All"},
+        {"Pn_Convert", {123, 62, 124, 52}, Anchors::TopLeft},
+        {"Pn_ASMsg", {298, 20, 205, 196}, Anchors::TopRight},
+        {"FileListBox1", {429, 80, 94, 196}, Anchors::TopLeft},
+    };
 
     TFm_Cmain(SettingsRecord& settings, SignatureRecord& record, OtherWindows& windows);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "display/WaveLoad.h"
+#include "ui/FixedLayout.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -10,7 +11,6 @@
 #include <string>
 #include <vector>
 
-class Anchors;
 class QAction;
 class QFrame;
 class QLabel;
@@ -40,6 +40,16 @@ class TWaveFrm : public QDialog
 public:
     // The client area below the menu bar.
     static constexpr QSize ClientSize{790, 552};
+    // The client area's controls at their designed places. The arrow buttons
+    // lie on the record label's line and "Printing..." over the chart, as
+    // designed.
+    static constexpr Placement Layout[] = {
+        {"WaveChrt", {0, 30, 790, 522}, Anchors::All},
+        {"RecordLbl", {0, 0, 790, 30}, Anchors::Left | Anchors::Top | Anchors::Right, "Record Label Here"},
+        {"BBtn_Prev", {725, 3, 29, 24}, Anchors::TopRight},
+        {"BBtn_Next", {757, 3, 29, 24}, Anchors::TopRight},
+        {"Pn_Printing", {293, 217, 192, 61}, Anchors::TopLeft},
+    };
 
     TWaveFrm(QWidget* owner, WaveView& view, SignatureRecord& reading, TFm_TitleEnter& title, FileListCursor& files);
     ~TWaveFrm() override;
