@@ -1,4 +1,5 @@
 // The main window's controls and menus, at their designed places.
+#include "SchedulePanel.h"
 #include "app/TFm_Cmain.h"
 #include "ui/Anchors.h"
 #include "ui/FontFit.h"
@@ -43,9 +44,9 @@ QPushButton* button(QWidget* parent, const char* name)
     return b;
 }
 
-QFrame* panel(QWidget* parent, const char* name)
+template <class Panel = QFrame> Panel* panel(QWidget* parent, const char* name)
 {
-    auto* p = makeWidget<QFrame>(parent, name);
+    auto* p = makeWidget<Panel>(parent, name);
     p->setFrameStyle(QFrame::Panel | QFrame::Raised);
     p->setLineWidth(2);
     p->setAutoFillBackground(true);
@@ -90,7 +91,7 @@ void TFm_Cmain::buildControls()
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
 
-    Pn_ASMsg = panel(client, "Pn_ASMsg");
+    Pn_ASMsg = panel<SchedulePanel>(client, "Pn_ASMsg");
     FileListBox1 = makeWidget<QListWidget>(client, "FileListBox1");
     FileListBox1->hide();
 

@@ -1,5 +1,6 @@
-// The main window's part of the auto schedule: its status panel, its commands
-// and what the engine asks of the window.
+// The main window's part of the auto schedule: its commands and what the
+// engine asks of the window; the status panel is a SchedulePanel.
+#include "SchedulePanel.h"
 #include "app/OtherWindows.h"
 #include "app/TFm_Cmain.h"
 #include "qtcore/LocalPath.h"
@@ -13,72 +14,22 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-
-QLabel* label(QWidget* parent, const char* name, const char* text, QRect at)
-{
-    auto* l = makeWidget<QLabel>(parent, name, at);
-    l->setText(QString::fromLatin1(text));
-    return l;
-}
-
-// A lowered panel with a caption in white bold type on a coloured ground.
-QLabel* readout(QWidget* parent, const char* name, QRect at, const QColor& ground)
-{
-    auto* p = label(parent, name, "0000", at);
-    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    p->setAlignment(Qt::AlignCenter);
-    p->setAutoFillBackground(true);
-    QPalette pal = p->palette();
-    pal.setColor(QPalette::Window, ground);
-    pal.setColor(QPalette::WindowText, Qt::white);
-    p->setPalette(pal);
-    QFont f = p->font();
-    f.setPixelSize(19);
-    f.setBold(true);
-    p->setFont(f);
-    return p;
-}
-
-void setGround(QWidget* w, const QColor& c)
-{
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, c);
-    w->setPalette(pal);
-}
-
-} // namespace
-
 void TFm_Cmain::buildSchedulePanel()
 {
-    QWidget* p = Pn_ASMsg;
-    Pn_ASLed = makeWidget<QFrame>(p, "Pn_ASLed", {11, 12, 11, 11});
-    Pn_ASLed->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Pn_ASLed->setLineWidth(1);
-    Pn_ASLed->setAutoFillBackground(true);
-    setGround(Pn_ASLed, Qt::black);
-
-    Label8 = label(p, "Label8", "AUTO  SCHEDULE ON", {30, 9, 170, 17});
-    QFont heading = Label8->font();
-    heading.setPixelSize(13);
-    heading.setBold(true);
-    Label8->setFont(heading);
-    Lb_ASProblem = label(p, "Lb_ASProblem", "", {8, 24, 192, 13});
-    QPalette warn = Lb_ASProblem->palette();
-    warn.setColor(QPalette::WindowText, QColor(176, 0, 0));
-    Lb_ASProblem->setPalette(warn);
-    Bevel1 = makeWidget<QFrame>(p, "Bevel1", {7, 38, 192, 119});
-    Bevel1->setFrameStyle(QFrame::Box | QFrame::Sunken);
-    Label4 = label(p, "Label4", "SCHEDULED ", {72, 40, 80, 13});
-    Label5 = label(p, "Label5", "EVERY", {21, 64, 40, 13});
-    Pn_ScTime = readout(p, "Pn_ScTime", {63, 58, 85, 25}, QColor(0, 0, 128));
-    Label6 = label(p, "Label6", "MIN.", {150, 64, 40, 13});
-    Label3 = label(p, "Label3", "NEXT BACKUP MIN. LEFT ", {42, 103, 150, 13});
-    Pn_Remain = readout(p, "Pn_Remain", {63, 121, 85, 25}, QColor(0, 128, 0));
-    Label7 = label(p, "Label7", "MIN.", {150, 130, 40, 13});
-    Btn_Stop = makeWidget<QPushButton>(p, "Btn_Stop", {69, 159, 75, 25});
-    Btn_Stop->setText(QStringLiteral("&Stop"));
-    Btn_Stop->setAutoDefault(false);
+    // The panel's controls under the names the rest of the program uses.
+    auto* p = static_cast<SchedulePanel*>(Pn_ASMsg);
+    Pn_ASLed = p->Pn_ASLed;
+    Label8 = p->Label8;
+    Lb_ASProblem = p->Lb_ASProblem;
+    Bevel1 = p->Bevel1;
+    Label4 = p->Label4;
+    Label5 = p->Label5;
+    Pn_ScTime = p->Pn_ScTime;
+    Label6 = p->Label6;
+    Label3 = p->Label3;
+    Pn_Remain = p->Pn_Remain;
+    Label7 = p->Label7;
+    Btn_Stop = p->Btn_Stop;
 
     TMR_AS->setInterval(1000);
 }
@@ -132,25 +83,23 @@ void TFm_Cmain::setTimerEnabled(bool enabled)
 
 bool TFm_Cmain::lampIsLit()
 {
-    return Pn_ASLed->palette().color(QPalette::Window) != QColor(Qt::black);
+    return static_cast<SchedulePanel*>(Pn_ASMsg)->lampIsLit();
 }
 
 void TFm_Cmain::setLampLit(bool lit)
 {
-    setGround(Pn_ASLed, lit ? QColor(0, 255, 0) : QColor(Qt::black));
+    static_cast<SchedulePanel*>(Pn_ASMsg)->setLampLit(lit);
 }
 
 void TFm_Cmain::showReadouts(const std::string& interval, const std::string& remaining)
 {
-    Pn_ScTime->setText(QString::fromStdString(interval));
-    Pn_Remain->setText(QString::fromStdString(remaining));
+    static_cast<SchedulePanel*>(Pn_ASMsg)->showReadouts(QString::fromStdString(interval),
+                                                        QString::fromStdString(remaining));
 }
 
 void TFm_Cmain::showProblem(const std::string& text)
 {
-    const QString full = fromPath(text);
-    Lb_ASProblem->setToolTip(full);
-    Lb_ASProblem->setText(Lb_ASProblem->fontMetrics().elidedText(full, Qt::ElideMiddle, Lb_ASProblem->width()));
+    static_cast<SchedulePanel*>(Pn_ASMsg)->showProblem(fromPath(text));
 }
 
 void TFm_Cmain::showPanel()

@@ -2,10 +2,10 @@
 #include "app/TFm_Cmain.h"
 #include "common/StandardDescriptors.h"
 #include "ui/AppInfo.h"
+#include "ui/ErrorGuard.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QUrl>
 
 #include <clocale>
@@ -32,7 +32,7 @@ int main(int argc, char** argv)
         program.Fm_Cmain->show();
         QApplication::exec();
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(ApplicationTitle), QString::fromLocal8Bit(e.what()));
+        showCommandError(nullptr, e.what());
     }
     return 0;
 }
