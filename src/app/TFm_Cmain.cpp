@@ -2,13 +2,13 @@
 
 #include "app/OtherWindows.h"
 #include "convert/OutputFileName.h"
+#include "qtcore/LocalPath.h"
 #include "settings/ConverterSettings.h"
 #include "ui/Anchors.h"
 #include "ui/AppInfo.h"
 #include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
-#include "qtcore/LocalPath.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -3,8 +3,8 @@
 #include "display/WaveLoad.h"
 
 #include "chart/SignatureChart.h"
-#include "signature/SignatureFile.h"
 #include "qtcore/LocalPath.h"
+#include "signature/SignatureFile.h"
 
 QStringList readWaveFiles(const std::array<std::string, MaxWaves>& paths, int count, SignatureRecord& reading,
                           std::array<SignatureRecord, MaxWaves>& records, UnreadableWaves& unreadable)
