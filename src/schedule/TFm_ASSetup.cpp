@@ -16,49 +16,32 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-
-QLabel* label(QWidget* parent, const char* name, const char* text, QPoint at)
-{
-    auto* l = makeWidget<QLabel>(parent, name, {at, QSize(10, 13)});
-    l->setText(QString::fromLatin1(text));
-    l->setProperty("autoSize", true);
-    l->adjustSize();
-    return l;
-}
-
-} // namespace
-
 TFm_ASSetup::TFm_ASSetup(QWidget* owner, SettingsRecord& settings) : QDialog(owner), m_settings(settings)
 {
     setObjectName(QStringLiteral("Fm_ASSetup"));
     setWindowTitle(QStringLiteral("Auto Schedule Configuration"));
-    setFixedSize(353, 260);
+    setFixedSize(ClientSize);
 
-    GroupBox1 = makeWidget<QGroupBox>(this, "GroupBox1", {12, 12, 205, 67});
-    GroupBox1->setTitle(QStringLiteral("Auto Backup Time Inerval"));
-    Label2 = label(GroupBox1, "Label2", "Every", {30, 33});
-    Edit1 = makeWidget<QLineEdit>(GroupBox1, "Edit1", {90, 27, 64, 24});
-    Edit1->setText(QStringLiteral("0"));
-    Label1 = label(GroupBox1, "Label1", "Min.", {159, 33});
-
-    GroupBox2 = makeWidget<QGroupBox>(this, "GroupBox2", {12, 82, 331, 58});
-    GroupBox2->setTitle(QStringLiteral("Load From Directory"));
-    Ed_LoadFromDir = makeWidget<QLineEdit>(GroupBox2, "Ed_LoadFromDir", {15, 24, 265, 24});
-    Btn_SelLoadDir = makeWidget<QPushButton>(GroupBox2, "Btn_SelLoadDir", {283, 23, 38, 25});
-    Btn_SelLoadDir->setText(QStringLiteral("..."));
+    GroupBox1 = makeWidget<QGroupBox>(this, "GroupBox1");
+    Label2 = makeWidget<QLabel>(GroupBox1, "Label2");
+    Edit1 = makeWidget<QLineEdit>(GroupBox1, "Edit1");
+    Label1 = makeWidget<QLabel>(GroupBox1, "Label1");
+    GroupBox2 = makeWidget<QGroupBox>(this, "GroupBox2");
+    Ed_LoadFromDir = makeWidget<QLineEdit>(GroupBox2, "Ed_LoadFromDir");
+    Btn_SelLoadDir = makeWidget<QPushButton>(GroupBox2, "Btn_SelLoadDir");
     Btn_SelLoadDir->setAccessibleName(QStringLiteral("Choose the load directory"));
-
-    GroupBox3 = makeWidget<QGroupBox>(this, "GroupBox3", {11, 145, 332, 60});
-    GroupBox3->setTitle(QStringLiteral("Save To Directory"));
-    Ed_SaveToDir = makeWidget<QLineEdit>(GroupBox3, "Ed_SaveToDir", {15, 24, 265, 24});
-    Btn_SelSaveDir = makeWidget<QPushButton>(GroupBox3, "Btn_SelSaveDir", {283, 23, 38, 25});
-    Btn_SelSaveDir->setText(QStringLiteral("..."));
+    GroupBox3 = makeWidget<QGroupBox>(this, "GroupBox3");
+    Ed_SaveToDir = makeWidget<QLineEdit>(GroupBox3, "Ed_SaveToDir");
+    Btn_SelSaveDir = makeWidget<QPushButton>(GroupBox3, "Btn_SelSaveDir");
     Btn_SelSaveDir->setAccessibleName(QStringLiteral("Choose the save directory and prefix"));
-
-    Button1 = makeWidget<QPushButton>(this, "Button1", {129, 214, 75, 25});
-    Button1->setText(QStringLiteral("&Ok"));
+    Button1 = makeWidget<QPushButton>(this, "Button1");
     Button1->setAutoDefault(false);
+    placeFixed(*this, Layout);
+    // The labels grow with their text; the fitting font leaves them alone.
+    for (QLabel* l : {Label2, Label1}) {
+        l->setProperty("autoSize", true);
+        l->adjustSize();
+    }
 
     // 11-pixel face for the dialog, 13-pixel bold for the group captions and
     // the interval; smaller where the default face would clip a caption.

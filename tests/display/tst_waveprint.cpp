@@ -1,5 +1,6 @@
 // File > Print of the signature display, printed to PDF and read back with
 // poppler's pdftotext (texts and their boxes) and pdftoppm (the frame).
+#include "LayoutChecks.h"
 #include "WaveFixture.h"
 #include "chart/SignatureChart.h"
 #include "display/TFm_TitleEnter.h"
@@ -245,6 +246,23 @@ private slots:
         m_printingGuard.reset();
         QVERIFY2(!unexpected, qPrintable(problems));
         QVERIFY2(!unanswered, qPrintable(problems));
+    }
+
+    // The dialog's table: every control inside its parent, and only the bevel
+    // behind the captions and the edit, as designed.
+    void titleDialogLayoutTableKeepsItsShape()
+    {
+        TFm_TitleEnter& d = *m_f->title;
+        QCOMPARE(layoutchecks::outsideParent(TFm_TitleEnter::Layout, d), QStringList());
+        QCOMPARE(layoutchecks::siblingOverlaps(TFm_TitleEnter::Layout, d),
+                 QStringList({"Bevel1/Label1", "Bevel1/Label2", "Bevel1/Ed_PrtTitle"}));
+        for (const Placement& p : TFm_TitleEnter::Layout) {
+            const auto* w = d.findChild<QWidget*>(QLatin1String(p.name));
+            QVERIFY2(w, p.name);
+            // A caption keeps its corner and width; a larger face may need more height.
+            QCOMPARE(w->pos(), p.designed.topLeft());
+            QCOMPARE(w->width(), p.designed.width());
+        }
     }
 
     void titleDialogAsDesigned()

@@ -88,4 +88,31 @@ inline QStringList anchorMismatches(std::span<const Placement> layout, QWidget& 
     return wrong;
 }
 
+// For windows of fixed size, whose tables place each control within its own
+// parent: the names of the controls that run outside their parent.
+inline QStringList outsideParent(std::span<const Placement> layout, QWidget& root)
+{
+    QStringList names;
+    for (const Placement& p : layout) {
+        const auto* w = root.findChild<QWidget*>(QLatin1String(p.name));
+        if (!w || !QRect(QPoint(0, 0), w->parentWidget()->size()).contains(p.designed))
+            names << QLatin1String(p.name);
+    }
+    return names;
+}
+
+// "A/B" for every two controls of one parent that overlap, in table order.
+inline QStringList siblingOverlaps(std::span<const Placement> layout, QWidget& root)
+{
+    QStringList pairs;
+    for (std::size_t i = 0; i < layout.size(); ++i)
+        for (std::size_t j = i + 1; j < layout.size(); ++j) {
+            const auto* a = root.findChild<QWidget*>(QLatin1String(layout[i].name));
+            const auto* b = root.findChild<QWidget*>(QLatin1String(layout[j].name));
+            if (a && b && a->parentWidget() == b->parentWidget() && layout[i].designed.intersects(layout[j].designed))
+                pairs << QStringLiteral("%1/%2").arg(QLatin1String(layout[i].name), QLatin1String(layout[j].name));
+        }
+    return pairs;
+}
+
 } // namespace layoutchecks

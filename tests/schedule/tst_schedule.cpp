@@ -1,4 +1,5 @@
 // The auto schedule through the main window's handlers and its dialog.
+#include "LayoutChecks.h"
 #include "ScopedService.h"
 #include "ScriptedDialogs.h"
 #include "app/Program.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -136,6 +138,30 @@ private slots:
         delete m_dir;
         m_dir = nullptr;
         QVERIFY2(answered, qPrintable(problems));
+    }
+
+    // The dialog's table: every control inside its parent and clear of its
+    // siblings, and the dialog shows each where the table puts it.
+    void setupDialogLayoutTableKeepsItsShape()
+    {
+        TFm_ASSetup& d = *m_program->Fm_ASSetup;
+        QCOMPARE(d.size(), TFm_ASSetup::ClientSize);
+        QCOMPARE(layoutchecks::outsideParent(TFm_ASSetup::Layout, d), QStringList());
+        QCOMPARE(layoutchecks::siblingOverlaps(TFm_ASSetup::Layout, d), QStringList());
+        for (const Placement& p : TFm_ASSetup::Layout) {
+            const auto* w = d.findChild<QWidget*>(QLatin1String(p.name));
+            QVERIFY2(w, p.name);
+            // The labels beside the interval keep their corner and grow with their text.
+            if (qobject_cast<const QLabel*>(w))
+                QCOMPARE(w->pos(), p.designed.topLeft());
+            else
+                QCOMPARE(w->geometry(), p.designed);
+        }
+        QCOMPARE(d.GroupBox1->title(), QStringLiteral("Auto Backup Time Inerval"));
+        QCOMPARE(d.Label2->text(), QStringLiteral("Every"));
+        QCOMPARE(d.Label1->text(), QStringLiteral("Min."));
+        QCOMPARE(d.Btn_SelLoadDir->text(), QStringLiteral("..."));
+        QCOMPARE(d.Button1->text(), QStringLiteral("&Ok"));
     }
 
     void menuStaysHiddenAndPanelIsLaidOut()

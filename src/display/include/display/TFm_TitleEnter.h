@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FixedLayout.h"
+
 #include <QDialog>
 
 class QFrame;
@@ -17,6 +19,17 @@ public:
     static constexpr QSize ClientSize{424, 141};
     // Longest title that can be typed; longer ones would run off the page.
     static constexpr int TitleRoom = 50;
+    // The controls at their designed places, each within its own parent. The
+    // two captions on one line run up to the next control: Label2 starts at
+    // x 210 and the bevel ends at 413; their type shrinks to fit that room.
+    static constexpr Placement Layout[] = {
+        {"Panel1", {0, 0, 424, 141}, Anchors::TopLeft},
+        {"Bevel1", {13, 12, 400, 70}, Anchors::TopLeft},
+        {"Label1", {36, 21, 210 - 4 - 36, 16}, Anchors::TopLeft, "Please Enter Print Title"},
+        {"Label2", {210, 23, 413 - 3 - 210, 14}, Anchors::TopLeft, "(This will show on top of the print out.)"},
+        {"Button1", {175, 99, 75, 25}, Anchors::TopLeft, "Ok"},
+        {"Ed_PrtTitle", {36, 42, 355, 24}, Anchors::TopLeft, "XLB Dravel"},
+    };
 
     explicit TFm_TitleEnter(QWidget* owner);
 

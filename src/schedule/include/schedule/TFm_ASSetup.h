@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/FixedLayout.h"
+
 #include <QDialog>
 
 class QGroupBox;
@@ -19,6 +21,23 @@ public:
     // The name the load dialog offers: any file of a folder picks the folder.
     static constexpr const char* LoadFileName = "*.*";
     static constexpr const char* SaveFilter = "Comma Delimited File (*.csv)|*.csv";
+    static constexpr QSize ClientSize{353, 260};
+    // The controls at their designed places, each within its own parent (the
+    // dialog or a group box). The two labels beside the interval are then
+    // sized to their text.
+    static constexpr Placement Layout[] = {
+        {"GroupBox1", {12, 12, 205, 67}, Anchors::TopLeft, "Auto Backup Time Inerval"},
+        {"Label2", {30, 33, 10, 13}, Anchors::TopLeft, "Every"},
+        {"Edit1", {90, 27, 64, 24}, Anchors::TopLeft, "0"},
+        {"Label1", {159, 33, 10, 13}, Anchors::TopLeft, "Min."},
+        {"GroupBox2", {12, 82, 331, 58}, Anchors::TopLeft, "Load From Directory"},
+        {"Ed_LoadFromDir", {15, 24, 265, 24}, Anchors::TopLeft},
+        {"Btn_SelLoadDir", {283, 23, 38, 25}, Anchors::TopLeft, "..."},
+        {"GroupBox3", {11, 145, 332, 60}, Anchors::TopLeft, "Save To Directory"},
+        {"Ed_SaveToDir", {15, 24, 265, 24}, Anchors::TopLeft},
+        {"Btn_SelSaveDir", {283, 23, 38, 25}, Anchors::TopLeft, "..."},
+        {"Button1", {129, 214, 75, 25}, Anchors::TopLeft, "&Ok"},
+    };
 
     TFm_ASSetup(QWidget* owner, SettingsRecord& settings);
 

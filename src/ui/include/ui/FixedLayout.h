@@ -20,7 +20,15 @@ struct Placement
 };
 
 // Places every control of layout, a child of client found by its name, at its
-// designed geometry and keeps it anchored from now on; a label's or button's
-// caption is set from the table. Controls the table does not name are left
-// alone.
+// designed geometry and keeps it anchored from now on; its caption is set
+// from the table. Controls the table does not name are left alone.
 void applyLayout(Anchors& anchors, QWidget& client, std::span<const Placement> layout);
+
+// For a window of fixed size: places every control of layout, found by its
+// name anywhere under root, at its geometry within its own parent (a control
+// inside a group box by the group box's corner), and sets its caption. The
+// anchors of such a table are all TopLeft: nothing moves.
+void placeFixed(QWidget& root, std::span<const Placement> layout);
+
+// The caption of a label, button or group box, or the text of an edit.
+void setCaption(QWidget& control, const char* text);
