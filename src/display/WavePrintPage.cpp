@@ -6,6 +6,7 @@
 #include "display/WaveRecords.h"
 #include "metafile/EmfPaintDevice.h"
 #include "metafile/EmfPicture.h"
+#include "signature/NumberFormat.h"
 
 #include <QDir>
 #include <QPainter>
@@ -79,8 +80,8 @@ QList<DetailRow> detailRows(const std::array<SignatureRecord, 5>& records, int c
              << DetailRow{QStringLiteral("Time:"), latin1(std::string(r.timeText())), 0.12}
              << DetailRow{QStringLiteral("Job:"), latin1(std::string(r.jobName())), 0.14};
         for (int c = 0; c < SignatureRecord::ChannelCount; ++c)
-            rows << DetailRow{QStringLiteral("Ch%1:").arg(c + 1), latin1(fixed1(static_cast<double>(r.peak(c)))),
-                              peakRows[c]};
+            rows << DetailRow{QStringLiteral("Ch%1:").arg(c + 1),
+                              latin1(numfmt::fixed1Text(static_cast<double>(r.peak(c)))), peakRows[c]};
         return rows;
     }
     const int waves = std::clamp(count, 0, static_cast<int>(records.size()));
@@ -100,7 +101,7 @@ QList<DetailRow> detailRows(const std::array<SignatureRecord, 5>& records, int c
             line.append("  Ch")
                 .append(std::to_string(c + 1))
                 .append(":")
-                .append(fixed1(static_cast<double>(r.peak(c))));
+                .append(numfmt::fixed1Text(static_cast<double>(r.peak(c))));
         rows << DetailRow{label, latin1(std::move(line)), y};
     }
     return rows;

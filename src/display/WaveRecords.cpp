@@ -1,7 +1,8 @@
 #include "display/WaveRecords.h"
 
+#include "signature/NumberFormat.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -14,15 +15,6 @@ constexpr std::size_t LabelRoom = 255;
 
 } // namespace
 
-std::string fixed1(double value)
-{
-    // to_chars rounds exactly as printf does, but ignores the process locale,
-    // which Qt sets from the environment (a German one would print "12,3").
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 1);
-    return std::string(buf, r.ptr);
-}
-
 std::string recordLabelText(const SignatureRecord& first, int count)
 {
     std::string text;
@@ -31,7 +23,7 @@ std::string recordLabelText(const SignatureRecord& first, int count)
         text.append("   Date: ").append(first.dateText());
         text.append("   Job: ").append(first.jobName());
         for (int c = 0; c < SignatureRecord::ChannelCount; ++c)
-            text.append("   Ch").append(std::to_string(c + 1)).append(":").append(fixed1(first.peak(c)));
+            text.append("   Ch").append(std::to_string(c + 1)).append(":").append(numfmt::fixed1Text(first.peak(c)));
     } else {
         text = std::to_string(count) + " Records Selected";
     }

@@ -10,6 +10,7 @@
 #include "display/WaveRecords.h"
 #include "metafile/EmfPicture.h"
 #include "samplegen/SampleSignature.h"
+#include "signature/NumberFormat.h"
 
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -411,8 +412,8 @@ private slots:
         QCOMPARE(two.size(), 2);
         QCOMPARE(two[0].value,
                  QStringLiteral("01/01/2026  06:00:00            DIE 7  Ch1:12.3  Ch2:1234.6  Ch3:%1  Ch4:%2")
-                     .arg(QString::fromStdString(fixed1(records[0].peak(2))),
-                          QString::fromStdString(fixed1(records[0].peak(3)))));
+                     .arg(QString::fromStdString(numfmt::fixed1Text(records[0].peak(2))),
+                          QString::fromStdString(numfmt::fixed1Text(records[0].peak(3)))));
         QVERIFY(two[1].value.contains(QLatin1String("  A-FULL-15-CHARS  Ch1:")));
         QCOMPARE(two[1].label, QStringLiteral("Wave2:"));
         QCOMPARE(two[1].y, 0.13);

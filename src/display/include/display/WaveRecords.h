@@ -16,10 +16,6 @@ constexpr int MaxWaves = 5;
 // longer than 255 characters (texts as raw single bytes).
 std::string recordLabelText(const SignatureRecord& first, int count);
 
-// A peak or load as the display and its printout show it: one decimal, a
-// point as separator whatever the locale ("%.1f" in the C locale).
-std::string fixed1(double value);
-
 // How the display and its printout name a wave whose file could not be read.
 inline constexpr const char* UnreadableWave = "(file could not be read)";
 
