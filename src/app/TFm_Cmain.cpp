@@ -1,5 +1,8 @@
 #include "app/TFm_Cmain.h"
 
+#include "MainListHost.h"
+#include "SchedulePanel.h"
+#include "app/FileDrops.h"
 #include "app/OtherWindows.h"
 #include "convert/OutputFileName.h"
 #include "qtcore/LocalPath.h"
@@ -10,8 +13,7 @@
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
 
-#include <QCoreApplication>
-#include <QFile>
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QListWidget>
@@ -31,12 +33,25 @@ TFm_Cmain::TFm_Cmain(SettingsRecord& settings, SignatureRecord& record, OtherWin
     m_cursor = std::make_unique<ListWidgetCursor>(*ListBox1);
     buildMenus();
     buildSchedulePanel();
-    enableFileDrops();
+    m_host = std::make_unique<MainListHost>(MainListControls{*this, *m_anchors, *ListBox1, *m_cursor, *Pn_Convert,
+                                                             *ProgressBar1, *static_cast<SchedulePanel*>(Pn_ASMsg),
+                                                             *FileListBox1, *TMR_AS},
+                                            m_settings);
+    m_schedule = std::make_unique<ScheduleEngine>(*m_host, m_systemClock, m_settings, m_record);
+    acceptFileDrops(*ListBox1, [this](const QList<QUrl>& urls) { dropUrls(urls); });
     setFont(fittingFont(centralWidget(), 11));
     keepOuterMinimum();
     resize(ClientSize.width(), ClientSize.height() + menuBar()->sizeHint().height());
     connectHandlers();
     guarded(this, [this] { FormCreate(); })();
+}
+
+// The host and the engine go before the controls they work on.
+TFm_Cmain::~TFm_Cmain() = default;
+
+QString TFm_Cmain::saveDialogFileName() const
+{
+    return m_host->saveDialogFileName();
 }
 
 void TFm_Cmain::connectHandlers()
@@ -128,14 +143,8 @@ void TFm_Cmain::Btn_AddToListClick()
 void TFm_Cmain::appendFiles(const QStringList& files)
 {
     ListBox1->addItems(files);
-    makeFirstItemCurrent();
+    makeFirstItemCurrent(*ListBox1);
     setNote(QStringLiteral("%1 file(s) selected").arg(ListBox1->count()));
-}
-
-void TFm_Cmain::makeFirstItemCurrent()
-{
-    if (ListBox1->currentRow() < 0 && ListBox1->count() > 0)
-        ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
 }
 
 void TFm_Cmain::setNote(const QString& text)
@@ -199,91 +208,61 @@ void TFm_Cmain::Exit1Click()
 
 void TFm_Cmain::Btn_ConvertClick()
 {
-    runBatchConversion(*this, BatchItems::All, m_record);
+    runBatchConversion(*m_host, BatchItems::All, m_record);
 }
 
 void TFm_Cmain::Btn_ConvertSelectedClick()
 {
-    runBatchConversion(*this, BatchItems::Selected, m_record);
+    runBatchConversion(*m_host, BatchItems::Selected, m_record);
 }
 
-std::optional<std::string> TFm_Cmain::chooseTarget(const std::string& title, const std::string& initialDir)
+void TFm_Cmain::dropUrls(const QList<QUrl>& urls)
 {
-    const QString name =
-        dialogs().saveFileName(this, QString::fromStdString(title), fromPath(initialDir), m_saveDialogFileName,
-                               QString::fromLatin1(SaveFilter), DialogService::Overwrite::Replace);
-    if (name.isEmpty())
-        return std::nullopt;
-    m_saveDialogFileName = name;
-    return toPath(name);
+    const DroppedFiles dropped = sortDroppedUrls(urls);
+    // Dropping appends in the order given, like Add, but leaves the
+    // remembered directories alone: only Add's dialog sets them.
+    if (!dropped.files.isEmpty())
+        appendFiles(dropped.files);
+    if (!dropped.refused.isEmpty())
+        dialogs().message(this, tr("Not added:\n%1").arg(dropped.refused.join(QLatin1Char('\n'))),
+                          QString::fromUtf8(ApplicationTitle));
 }
 
-std::string TFm_Cmain::currentTargetName()
+void TFm_Cmain::setScheduleControlsEnabled(bool enabled)
 {
-    return toPath(m_saveDialogFileName);
+    Btn_AddToList->setEnabled(enabled);
+    Btn_Remove->setEnabled(enabled);
+    Btn_Clear->setEnabled(enabled);
+    Btn_Convert->setEnabled(enabled);
+    File1->menuAction()->setEnabled(enabled);
+    Tool1->menuAction()->setEnabled(enabled);
+    SetInterval1->setEnabled(enabled);
+    Start1->setEnabled(enabled);
 }
 
-std::string TFm_Cmain::lastSaveDir()
+void TFm_Cmain::SetInterval1Click()
 {
-    return m_settings.lastSaveDir;
+    m_windows.configureSchedule();
 }
 
-void TFm_Cmain::rememberSaveDir(const std::string& dir)
+void TFm_Cmain::Start1Click()
 {
-    m_settings.lastSaveDir = dir;
-    SaveLastDirs(m_settings, settingsFilePath());
+    setScheduleControlsEnabled(false);
+    m_schedule->start();
 }
 
-int TFm_Cmain::itemCount()
+void TFm_Cmain::Stop1Click()
 {
-    return ListBox1->count();
+    m_schedule->stop();
+    setScheduleControlsEnabled(true);
 }
 
-bool TFm_Cmain::itemSelected(int index)
+void TFm_Cmain::Btn_StopClick()
 {
-    return ListBox1->item(index)->isSelected();
+    Stop1Click();
 }
 
-std::string TFm_Cmain::itemText(int index)
+void TFm_Cmain::TMR_ASTimer()
 {
-    return m_cursor->text(index);
-}
-
-void TFm_Cmain::showProgress(int maximum)
-{
-    const QRect outer = frameGeometry();
-    const QRect at{outer.width() / 2 - Pn_Convert->width() / 2, outer.height() / 2 - Pn_Convert->height() / 2,
-                   Pn_Convert->width(), Pn_Convert->height()};
-    m_anchors->redesign(Pn_Convert, at);
-    Pn_Convert->show();
-    Pn_Convert->raise();
-    // A bar whose maximum equals its minimum would show as busy; an empty list
-    // shows an empty bar instead.
-    ProgressBar1->setRange(0, std::max(maximum, 1));
-    ProgressBar1->setValue(0);
-}
-
-void TFm_Cmain::setProgress(int position)
-{
-    ProgressBar1->setValue(position);
-}
-
-void TFm_Cmain::hideProgress()
-{
-    Pn_Convert->hide();
-}
-
-bool TFm_Cmain::askContinue(const std::string& text)
-{
-    return dialogs().question(this, fromPath(text), QStringLiteral("Converting"));
-}
-
-void TFm_Cmain::showResult(const std::string& text)
-{
-    dialogs().message(nullptr, QString::fromStdString(text), QString::fromUtf8(ApplicationTitle));
-}
-
-void TFm_Cmain::processPendingEvents()
-{
-    QCoreApplication::processEvents();
+    m_schedule->tick();
 }

@@ -140,3 +140,23 @@ void TFm_Cmain::buildMenus()
     Stop1 = action(Schedule1, "Stop1", "Stop");
     Schedule1->menuAction()->setVisible(false);
 }
+
+void TFm_Cmain::buildSchedulePanel()
+{
+    // The panel's controls under the names the rest of the program uses.
+    auto* p = static_cast<SchedulePanel*>(Pn_ASMsg);
+    Pn_ASLed = p->Pn_ASLed;
+    Label8 = p->Label8;
+    Lb_ASProblem = p->Lb_ASProblem;
+    Bevel1 = p->Bevel1;
+    Label4 = p->Label4;
+    Label5 = p->Label5;
+    Pn_ScTime = p->Pn_ScTime;
+    Label6 = p->Label6;
+    Label3 = p->Label3;
+    Pn_Remain = p->Pn_Remain;
+    Label7 = p->Label7;
+    Btn_Stop = p->Btn_Stop;
+
+    TMR_AS->setInterval(1000);
+}

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "convert/BatchProcedure.h"
 #include "display/ListWidgetCursor.h"
 #include "schedule/ScheduleClock.h"
 #include "schedule/ScheduleEngine.h"
@@ -11,6 +10,7 @@
 
 #include <memory>
 
+class MainListHost;
 class QAction;
 class QFrame;
 class QLabel;
@@ -24,13 +24,13 @@ class OtherWindows;
 class SignatureRecord;
 struct SettingsRecord;
 
-// The main window: the list of signature files and the commands on it.
-// It drives the batch conversion and the auto schedule through their host
-// interfaces; the list and progress operations both ask for are one set. It
-// works on the settings and the signature record it is handed, and opens the
-// display and the schedule dialog through OtherWindows; its list is the one
-// the display steps through.
-class TFm_Cmain : public QMainWindow, private ConversionHost, private ScheduleHost
+// The main window: the list of signature files and the commands on it. It
+// builds its controls and wires them: the batch conversion and the auto
+// schedule are answered by a MainListHost over its controls, drops on the list
+// are sorted by the FileDrops rule. It works on the settings and the signature
+// record it is handed, and opens the display and the schedule dialog through
+// OtherWindows; its list is the one the display steps through.
+class TFm_Cmain : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -62,6 +62,7 @@ public:
     };
 
     TFm_Cmain(SettingsRecord& settings, SignatureRecord& record, OtherWindows& windows);
+    ~TFm_Cmain() override;
 
     // Controls, named as the rest of the program refers to them.
     QLabel* Label1 = nullptr;
@@ -108,7 +109,7 @@ public:
 
     // The name the shared save dialog offers: "No Prefix" at first, then the
     // full name confirmed last.
-    QString saveDialogFileName() const { return m_saveDialogFileName; }
+    QString saveDialogFileName() const;
 
     void FormCreate();
     void Btn_AddToListClick();
@@ -129,11 +130,11 @@ public:
     // Files dropped on the list: local files appended, the rest refused with a note.
     void dropUrls(const QList<QUrl>& urls);
 
-    ScheduleEngine& schedule() { return m_schedule; }
+    ScheduleEngine& schedule() { return *m_schedule; }
     // The file list as the display's Next and Previous step through it.
     FileListCursor& fileCursor() { return *m_cursor; }
     // The schedule's clock: the computer's local time unless a test sets one.
-    void setScheduleClock(const ScheduleClock& clock) { m_schedule.setClock(clock); }
+    void setScheduleClock(const ScheduleClock& clock) { m_schedule->setClock(clock); }
 
 protected:
     bool event(QEvent* event) override;
@@ -144,50 +145,22 @@ private:
     void buildMenus();
     void buildSchedulePanel();
     void setScheduleControlsEnabled(bool enabled);
-    void enableFileDrops();
     void connectHandlers();
     // Holds the outer size to its minimum with the frame the window system reports now.
     void keepOuterMinimum();
     void setNote(const QString& text);
-    // A list just filled has no current item; Remove and the display's stepping
-    // need one, so the first item becomes current unless the user chose one.
-    void makeFirstItemCurrent();
     // Appends paths to the list as Add does and counts the list in the note.
     void appendFiles(const QStringList& files);
     void view();
-
-    // ConversionHost
-    std::optional<std::string> chooseTarget(const std::string& title, const std::string& initialDir) override;
-    std::string currentTargetName() override;
-    std::string lastSaveDir() override;
-    void rememberSaveDir(const std::string& dir) override;
-    int itemCount() override;
-    bool itemSelected(int index) override;
-    std::string itemText(int index) override;
-    void showProgress(int maximum) override;
-    void setProgress(int position) override;
-    void hideProgress() override;
-    bool askContinue(const std::string& text) override;
-    void showResult(const std::string& text) override;
-    void processPendingEvents() override;
-
-    // ScheduleHost (the list and progress operations are shared with ConversionHost)
-    void setTimerEnabled(bool enabled) override;
-    bool lampIsLit() override;
-    void setLampLit(bool lit) override;
-    void showReadouts(const std::string& interval, const std::string& remaining) override;
-    void showProblem(const std::string& text) override;
-    void showPanel() override;
-    void hidePanel() override;
-    void replaceList(const std::vector<std::string>& paths) override;
 
     SettingsRecord& m_settings;
     SignatureRecord& m_record;
     OtherWindows& m_windows;
     Anchors* m_anchors = nullptr;
     std::unique_ptr<ListWidgetCursor> m_cursor;
-    QString m_saveDialogFileName = QStringLiteral("No Prefix");
     bool m_placed = false;
     SystemClock m_systemClock;
-    ScheduleEngine m_schedule{*this, m_systemClock, m_settings, m_record};
+    // Made once the controls they work on exist; the engine asks the host.
+    std::unique_ptr<MainListHost> m_host;
+    std::unique_ptr<ScheduleEngine> m_schedule;
 };
