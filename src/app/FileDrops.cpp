@@ -63,11 +63,18 @@ DroppedFiles sortDroppedUrls(const QList<QUrl>& urls)
 {
     DroppedFiles dropped;
     for (const QUrl& url : urls) {
-        if (!url.isLocalFile()) {
+        // A file address naming another host ("file://server/H1.wav") is not
+        // a file here: read as it stands it would be "//server/H1.wav", which
+        // is "/server/H1.wav", some other file or none. "localhost" is this
+        // machine, but Qt keeps it in the name too, so it is taken off first.
+        QUrl local = url;
+        if (local.host().compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0)
+            local.setHost(QString());
+        if (!local.isLocalFile() || !local.host().isEmpty()) {
             dropped.refused << note("%1 (not a local file)").arg(url.toDisplayString());
             continue;
         }
-        const QString path = url.toLocalFile();
+        const QString path = local.toLocalFile();
         if (QFileInfo(path).isDir()) {
             dropped.refused << note("%1 (a folder: add the files in it)").arg(path);
             continue;

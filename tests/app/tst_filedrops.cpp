@@ -66,6 +66,13 @@ private slots:
         QCOMPARE(dropped.files, (QStringList{b, a}));
         QCOMPARE(dropped.refused, (QStringList{QStringLiteral("sftp://host/H3.wav (not a local file)"),
                                                dir.path() + QStringLiteral(" (a folder: add the files in it)")}));
+
+        // A file address of another host is refused, not read as the local
+        // "//server/..." (which is "/server/..."); "localhost" is this machine.
+        const DroppedFiles hosts = sortDroppedUrls(
+            {QUrl(QStringLiteral("file://server/H4.wav")), QUrl(QStringLiteral("file://localhost") + a)});
+        QCOMPARE(hosts.files, QStringList{a});
+        QCOMPARE(hosts.refused, QStringList{QStringLiteral("file://server/H4.wav (not a local file)")});
     }
 };
 
