@@ -19,13 +19,14 @@ bool sameSettings(const SettingsRecord& a, const SettingsRecord& b)
 }
 
 // Every line of the original file that cannot be a section or a key line,
-// and so must never be touched by a write, is still in the file.
+// and so must never be touched by a write, is still in the file. Lines end
+// where the reader ends them: at CR LF, a lone CR or a lone LF.
 void checkLinesKept(const std::string& original)
 {
     const std::string now = fuzzscratch::readFile(fuzzscratch::path("Gauvrin.INI"));
     std::size_t from = 0;
     while (from < original.size()) {
-        std::size_t end = original.find('\n', from);
+        std::size_t end = original.find_first_of("\r\n", from);
         if (end == std::string::npos)
             end = original.size();
         const std::string line = original.substr(from, end - from);
