@@ -2,8 +2,7 @@
 
 #include "EmfPaintEngine.h"
 #include "common/AtomicFileWriter.h"
-
-#include <QFile>
+#include "qtcore/LocalPath.h"
 
 #include <climits>
 
@@ -59,6 +58,6 @@ IoResult EmfPaintDevice::save(const QString& path) const
 {
     if (m_data.isEmpty())
         return IoResult::failure(m_error.isEmpty() ? std::string("nothing has been painted") : m_error.toStdString());
-    return writeFileAtomically(QFile::encodeName(path).toStdString(),
+    return writeFileAtomically(toPath(path),
                                std::string_view(m_data.constData(), static_cast<std::size_t>(m_data.size())));
 }

@@ -2,8 +2,8 @@
 
 #include "EmfDocument.h"
 #include "common/RegularFile.h"
+#include "qtcore/LocalPath.h"
 
-#include <QFile>
 #include <QPainter>
 
 #include <cerrno>
@@ -17,7 +17,7 @@ namespace {
 IoResult readFile(const QString& path, QByteArray* out)
 {
     RegularFile file;
-    if (IoResult opened = file.open(QFile::encodeName(path).toStdString()); !opened)
+    if (IoResult opened = file.open(toPath(path)); !opened)
         return opened;
     if (file.size() > emfdoc::kMaxFileBytes)
         return IoResult::failure(

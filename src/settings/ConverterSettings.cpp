@@ -1,10 +1,10 @@
 #include "settings/ConverterSettings.h"
 
 #include "common/SystemError.h"
+#include "qtcore/LocalPath.h"
 #include "settings/ProfileFile.h"
 #include "settings/StrToInt.h"
 
-#include <QFile>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -56,7 +56,7 @@ void loadField(const ProfileFile& file, std::string_view key, std::string& field
 std::string settingsFilePath()
 {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    const std::filesystem::path configDir = QFile::encodeName(dir).toStdString();
+    const std::filesystem::path configDir = toPath(dir);
     std::error_code ec;
     // A configuration directory made here is the user's alone. When it cannot
     // be made, the first write reports the settings file it could not write.
