@@ -5,13 +5,16 @@
 #include "convert/WrittenReports.h"
 #include "signature/SignatureRecord.h"
 
+#include <utility>
+
 namespace {
 
 // The question's first line is the one users and scripts know; a reason the
 // user could not guess goes on a line of its own below it.
 std::string withReason(std::string question, const std::string& reason)
 {
-    return question + "\n(" + reason + ")";
+    question.append("\n(").append(reason).append(")");
+    return question;
 }
 
 } // namespace
@@ -47,7 +50,7 @@ int runBatchConversion(ConversionHost& host, BatchItems items, SignatureRecord& 
             // A file that is missing or locked says enough by its name; one
             // that opens but is no signature needs its reason.
             if (outcome.notASignature)
-                prompt = withReason(prompt, outcome.io.reason);
+                prompt = withReason(std::move(prompt), outcome.io.reason);
             break;
         case FileOutcome::Stage::ReportTaken:
         case FileOutcome::Stage::ReportIsInput:
