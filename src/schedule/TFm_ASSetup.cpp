@@ -21,7 +21,13 @@ TFm_ASSetup::TFm_ASSetup(QWidget* owner, SettingsRecord& settings) : QDialog(own
     setObjectName(QStringLiteral("Fm_ASSetup"));
     setWindowTitle(QStringLiteral("Auto Schedule Configuration"));
     setFixedSize(ClientSize);
+    buildControls();
+    applyFonts();
+    connectControls();
+}
 
+void TFm_ASSetup::buildControls()
+{
     GroupBox1 = makeWidget<QGroupBox>(this, "GroupBox1");
     Label2 = makeWidget<QLabel>(GroupBox1, "Label2");
     Edit1 = makeWidget<QLineEdit>(GroupBox1, "Edit1");
@@ -43,6 +49,15 @@ TFm_ASSetup::TFm_ASSetup(QWidget* owner, SettingsRecord& settings) : QDialog(own
         l->adjustSize();
     }
 
+    setTabOrder(Edit1, Ed_LoadFromDir);
+    setTabOrder(Ed_LoadFromDir, Btn_SelLoadDir);
+    setTabOrder(Btn_SelLoadDir, Ed_SaveToDir);
+    setTabOrder(Ed_SaveToDir, Btn_SelSaveDir);
+    setTabOrder(Btn_SelSaveDir, Button1);
+}
+
+void TFm_ASSetup::applyFonts()
+{
     // 11-pixel face for the dialog, 13-pixel bold for the group captions and
     // the interval; smaller where the default face would clip a caption.
     setFont(fittingFont(this, 11));
@@ -62,13 +77,10 @@ TFm_ASSetup::TFm_ASSetup(QWidget* owner, SettingsRecord& settings) : QDialog(own
     edit.setPixelSize(13);
     Ed_LoadFromDir->setFont(edit);
     Ed_SaveToDir->setFont(edit);
+}
 
-    setTabOrder(Edit1, Ed_LoadFromDir);
-    setTabOrder(Ed_LoadFromDir, Btn_SelLoadDir);
-    setTabOrder(Btn_SelLoadDir, Ed_SaveToDir);
-    setTabOrder(Ed_SaveToDir, Btn_SelSaveDir);
-    setTabOrder(Btn_SelSaveDir, Button1);
-
+void TFm_ASSetup::connectControls()
+{
     Edit1->installEventFilter(this);
     connect(Edit1, &QLineEdit::textChanged, this, guarded(this, [this] { Edit1Change(); }));
     connect(Btn_SelLoadDir, &QPushButton::clicked, this, guarded(this, [this] { Btn_SelLoadDirClick(); }));

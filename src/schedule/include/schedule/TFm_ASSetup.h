@@ -69,6 +69,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The constructor's steps: the controls at their places, their faces,
+    // then the handlers.
+    void buildControls();
+    void applyFonts();
+    void connectControls();
+
     SettingsRecord& m_settings;
     // The save dialog offers "No Prefix" at first, then the name confirmed last.
     QString m_saveDialogFileName = QStringLiteral("No Prefix");
