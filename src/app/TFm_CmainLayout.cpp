@@ -81,7 +81,16 @@ void TFm_Cmain::buildControls()
     Btn_ConvertSelected = button(client, "Btn_ConvertSelected");
     Btn_Convert = button(client, "Btn_Convert");
 
-    Pn_Convert = panel(client, "Pn_Convert");
+    buildPanels(*client);
+    applyLayout(*m_anchors, *client, Layout);
+
+    TMR_AS = makeWidget<QTimer>(this, "TMR_AS");
+    setTabOrders();
+}
+
+void TFm_Cmain::buildPanels(QWidget& client)
+{
+    Pn_Convert = panel(&client, "Pn_Convert");
     Label2 = makeWidget<QLabel>(Pn_Convert, "Label2", {33, 9, 60, 13});
     Label2->setText(QStringLiteral("Converting..."));
     Label2->setProperty("autoSize", true);
@@ -91,14 +100,13 @@ void TFm_Cmain::buildControls()
     ProgressBar1->setValue(0);
     ProgressBar1->setTextVisible(false);
 
-    Pn_ASMsg = panel<SchedulePanel>(client, "Pn_ASMsg");
-    FileListBox1 = makeWidget<QListWidget>(client, "FileListBox1");
+    Pn_ASMsg = panel<SchedulePanel>(&client, "Pn_ASMsg");
+    FileListBox1 = makeWidget<QListWidget>(&client, "FileListBox1");
     FileListBox1->hide();
+}
 
-    applyLayout(*m_anchors, *client, Layout);
-
-    TMR_AS = makeWidget<QTimer>(this, "TMR_AS");
-
+void TFm_Cmain::setTabOrders()
+{
     setTabOrder(ListBox1, Btn_AddToList);
     setTabOrder(Btn_AddToList, Btn_Convert);
     setTabOrder(Btn_Convert, Btn_Clear);

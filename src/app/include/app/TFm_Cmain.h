@@ -142,6 +142,9 @@ protected:
 
 private:
     void buildControls();
+    // The progress panel, the schedule panel and the schedule's hidden folder listing.
+    void buildPanels(QWidget& client);
+    void setTabOrders();
     void buildMenus();
     void buildSchedulePanel();
     void setScheduleControlsEnabled(bool enabled);
