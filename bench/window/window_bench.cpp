@@ -152,7 +152,8 @@ int main(int argc, char** argv)
         if (!converter.isEmpty()) {
             QProcess p;
             t.start();
-            p.start(converter, QStringList{"-j", "1", "-o", outTool} + paths);
+            p.start(converter,
+                    QStringList{QStringLiteral("-j"), QStringLiteral("1"), QStringLiteral("-o"), outTool} + paths);
             p.waitForFinished(-1);
             tool.push_back(t.nsecsElapsed() / 1e6);
         }

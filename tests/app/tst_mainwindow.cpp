@@ -161,7 +161,8 @@ private slots:
 
     void addAppendsEveryFileAndCountsTheList()
     {
-        const QStringList files = samples({"H1.wav", "H2.wav", "H3.wav"});
+        const QStringList files =
+            samples({QStringLiteral("H1.wav"), QStringLiteral("H2.wav"), QStringLiteral("H3.wav")});
         addFiles(files);
         QCOMPARE(cmain()->Lb_Note->text(), QStringLiteral("3 file(s) selected"));
         QCOMPARE(m_dialogs->last(Kind::Open)->title, QStringLiteral("Select File(s)"));
@@ -194,21 +195,22 @@ private slots:
 
     void removeDeletesOnlyTheCurrentItem()
     {
-        addFiles({"/a/1", "/a/2", "/a/3", "/a/4"});
+        addFiles({QStringLiteral("/a/1"), QStringLiteral("/a/2"), QStringLiteral("/a/3"), QStringLiteral("/a/4")});
         cmain()->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
         select({0, 1, 3});
         cmain()->DeleteFromList1->trigger();
         QStringList left;
         for (int i = 0; i < cmain()->ListBox1->count(); ++i)
             left << cmain()->ListBox1->item(i)->text();
-        QCOMPARE(left, QStringList({"/a/1", "/a/2", "/a/4"}));
+        QCOMPARE(left, QStringList({QStringLiteral("/a/1"), QStringLiteral("/a/2"), QStringLiteral("/a/4")}));
         cmain()->ListBox1->clear();
         QTest::mouseClick(cmain()->Btn_Remove, Qt::LeftButton); // nothing to remove, nothing shown
     }
 
     void viewHandsOverAtMostFiveSelectedFiles()
     {
-        addFiles({"/s/0", "/s/1", "/s/2", "/s/3", "/s/4", "/s/5", "/s/6", "/s/7"});
+        addFiles({QStringLiteral("/s/0"), QStringLiteral("/s/1"), QStringLiteral("/s/2"), QStringLiteral("/s/3"),
+                  QStringLiteral("/s/4"), QStringLiteral("/s/5"), QStringLiteral("/s/6"), QStringLiteral("/s/7")});
         QSignalSpy shown(m_program->WaveFrm, &QDialog::finished);
         auto closeDisplaySoon = [display = m_program->WaveFrm] { QTimer::singleShot(0, display, &QDialog::reject); };
 
@@ -274,10 +276,10 @@ private slots:
     void layoutTableKeepsItsShape()
     {
         QCOMPARE(layoutchecks::outside(TFm_Cmain::Layout, TFm_Cmain::ClientSize),
-                 QStringList({"FileListBox1"})); // hidden, past the right edge
+                 QStringList({QStringLiteral("FileListBox1")})); // hidden, past the right edge
         QCOMPARE(layoutchecks::overlaps(TFm_Cmain::Layout),
-                 QStringList(
-                     {"ListBox1/Pn_Convert", "ListBox1/Pn_ASMsg", "ListBox1/FileListBox1", "Pn_ASMsg/FileListBox1"}));
+                 QStringList({QStringLiteral("ListBox1/Pn_Convert"), QStringLiteral("ListBox1/Pn_ASMsg"),
+                              QStringLiteral("ListBox1/FileListBox1"), QStringLiteral("Pn_ASMsg/FileListBox1")}));
         QWidget* client = cmain()->centralWidget();
         for (const QSize outer : {QSize(700, 500), QSize(458, 306), QSize(1024, 380)}) {
             cmain()->resize(outer);
@@ -288,7 +290,7 @@ private slots:
 
     void listRowsKeepTheirDesignedHeight()
     {
-        addFiles({"/r/H0001.wav", "/r/H0002.wav", "/r/H0003.wav"});
+        addFiles({QStringLiteral("/r/H0001.wav"), QStringLiteral("/r/H0002.wav"), QStringLiteral("/r/H0003.wav")});
         QListWidget* list = cmain()->ListBox1;
         auto rowHeight = [list] { return list->visualItemRect(list->item(1)).height(); };
         // The window's 11-pixel default face needs 13 pixels a line here.
@@ -341,7 +343,7 @@ private slots:
 
     void prefixesNameTheReports()
     {
-        addFiles(samples({"H0001.wav", "H0002"}));
+        addFiles(samples({QStringLiteral("H0001.wav"), QStringLiteral("H0002")}));
         const QString out = m_data->path() + QStringLiteral("/out");
         QDir().mkpath(out);
         for (const char* prefix : {"No Prefix", "Press7", "no prefix", "Batch.csv"}) {
@@ -349,8 +351,10 @@ private slots:
             QCOMPARE(resultText(), QStringLiteral("2 file(s) has been converted successfully!!"));
         }
         QCOMPARE(QDir(out).entryList(QDir::Files, QDir::Name),
-                 QStringList({"Batch.csv-H0001.csv", "Batch.csv-H0002.csv", "H0001.csv", "H0002.csv",
-                              "Press7-H0001.csv", "Press7-H0002.csv", "no prefix-H0001.csv", "no prefix-H0002.csv"}));
+                 QStringList({QStringLiteral("Batch.csv-H0001.csv"), QStringLiteral("Batch.csv-H0002.csv"),
+                              QStringLiteral("H0001.csv"), QStringLiteral("H0002.csv"),
+                              QStringLiteral("Press7-H0001.csv"), QStringLiteral("Press7-H0002.csv"),
+                              QStringLiteral("no prefix-H0001.csv"), QStringLiteral("no prefix-H0002.csv")}));
     }
 
     void convertSelectedMovesTheBarToEachSelectedIndex()
@@ -370,7 +374,8 @@ private slots:
         QCOMPARE(maximum, 10);
         QCOMPARE(positions, QList<int>({3, 7}));
         QCOMPARE(resultText(), QStringLiteral("2 file(s) has been converted successfully!!"));
-        QCOMPARE(QDir(m_data->path()).entryList({"Sel-*"}), QStringList({"Sel-H3.csv", "Sel-H7.csv"}));
+        QCOMPARE(QDir(m_data->path()).entryList({QStringLiteral("Sel-*")}),
+                 QStringList({QStringLiteral("Sel-H3.csv"), QStringLiteral("Sel-H7.csv")}));
     }
 
     void unreadableFileAsksWhetherToGoOn_data()
@@ -385,7 +390,7 @@ private slots:
     {
         QFETCH(bool, goOn);
         QFETCH(int, converted);
-        QStringList files = samples({"H1.wav", "H2.wav", "H3.wav"});
+        QStringList files = samples({QStringLiteral("H1.wav"), QStringLiteral("H2.wav"), QStringLiteral("H3.wav")});
         files[1] = dataPath(QStringLiteral("gone.wav"));
         addFiles(files);
         m_dialogs->expectSave(m_data->path() + QStringLiteral("/No Prefix"));
@@ -402,7 +407,7 @@ private slots:
 
     void reportThatCannotBeCreatedAsks()
     {
-        addFiles(samples({"H1.wav"}));
+        addFiles(samples({QStringLiteral("H1.wav")}));
         const QString missing = m_data->path() + QStringLiteral("/missing");
         m_dialogs->expectSave(missing + QStringLiteral("/P"));
         m_dialogs->expectQuestion(true);
@@ -415,7 +420,7 @@ private slots:
 
     void settingsWriteFailureStopsBeforeThePanel()
     {
-        addFiles(samples({"H1.wav"}));
+        addFiles(samples({QStringLiteral("H1.wav")}));
         ShowCounter panel(cmain()->Pn_Convert);
         QFile::setPermissions(iniPath(), QFile::ReadOwner | QFile::ReadGroup);
         const QString before = iniText();
@@ -439,7 +444,8 @@ private slots:
 
     void listChangedDuringABatchEndsItCleanly()
     {
-        addFiles(samples({"H1.wav", "H2.wav", "H3.wav", "H4.wav"}));
+        addFiles(samples(
+            {QStringLiteral("H1.wav"), QStringLiteral("H2.wav"), QStringLiteral("H3.wav"), QStringLiteral("H4.wav")}));
         // Runs at the first chance the batch gives the event loop: after the first report.
         QTimer::singleShot(0, cmain()->Btn_Clear, &QPushButton::click);
         convert(cmain()->Btn_Convert, m_data->path(), QStringLiteral("L"));
@@ -449,7 +455,7 @@ private slots:
 
     void droppedFilesAreAppendedAndTheRestRefused()
     {
-        const QStringList files = samples({"H1.wav", "H2"});
+        const QStringList files = samples({QStringLiteral("H1.wav"), QStringLiteral("H2")});
         const QString before = iniText();
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(files[1]), QUrl::fromLocalFile(m_data->path()),
@@ -488,7 +494,7 @@ private slots:
         QCOMPARE(resultText(), QStringLiteral("%1 file(s) has been converted successfully!!").arg(files.size()));
 
         QProcess tool;
-        tool.start(QStringLiteral(QD_CONVERT_EXE), QStringList{"-o", viaTool} + files);
+        tool.start(QStringLiteral(QD_CONVERT_EXE), QStringList{QStringLiteral("-o"), viaTool} + files);
         QVERIFY(tool.waitForFinished(30000));
         QCOMPARE(tool.exitCode(), 0);
         const QStringList reports = QDir(viaTool).entryList(QDir::Files, QDir::Name);

@@ -119,8 +119,9 @@ private slots:
             expected << QStringLiteral("Error! Cannot open  %1  Continue?").arg(files[i]);
         QCOMPARE(questions(), expected);
         QCOMPARE(lastText(Kind::Message), QStringLiteral("3 file(s) has been converted successfully!!"));
-        QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-                 QStringList({"P-H-sparse.csv", "P-H1.csv", "P-H2.csv"}));
+        QCOMPARE(
+            QDir(out).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList({QStringLiteral("P-H-sparse.csv"), QStringLiteral("P-H1.csv"), QStringLiteral("P-H2.csv")}));
     }
 
     void settingsFileThatIsAFolderIsReportedAndLeftAlone()
@@ -140,7 +141,7 @@ private slots:
         QCOMPARE(lastText(Kind::Error), QStringLiteral("Unable to write to ") + iniPath());
         QVERIFY(cmain()->isVisible());
         QCOMPARE(QDir(iniPath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
-                 QStringList({"keep"}));
+                 QStringList({QStringLiteral("keep")}));
         QCOMPARE(contents(iniPath() + QStringLiteral("/keep")), QByteArray("something of the user's"));
     }
 

@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(cmain()->Pn_Remain->text(), QStringLiteral("0"));
         QCOMPARE(cmain()->Pn_ASLed->palette().color(QPalette::Window), QColor(Qt::black));
         QCOMPARE(QDir(m_dir->filePath(QStringLiteral("out"))).entryList(QDir::Files),
-                 QStringList({"H0001.csv", "h0002.csv"}));
+                 QStringList({QStringLiteral("H0001.csv"), QStringLiteral("h0002.csv")}));
         QVERIFY(cmain()->TMR_AS->isActive());
         QVERIFY(!cmain()->Pn_Convert->isVisible());
 
@@ -275,7 +275,7 @@ private slots:
         settings().asReadDir = m_dir->path().toStdString();
         settings().asSaveDir = m_dir->filePath(QStringLiteral("out")).toStdString();
         // The user had moved the current item of the list a pass replaces.
-        m_dialogs->expectOpen({"/a/1", "/a/2", "/a/3"});
+        m_dialogs->expectOpen({QStringLiteral("/a/1"), QStringLiteral("/a/2"), QStringLiteral("/a/3")});
         QTest::mouseClick(cmain()->Btn_AddToList, Qt::LeftButton);
         cmain()->ListBox1->setCurrentRow(2, QItemSelectionModel::NoUpdate);
 
