@@ -54,8 +54,10 @@ class PaperColoursTest : public QObject
     {
         const QString base = m_f->path(pdf + QStringLiteral(".raster"));
         QProcess p;
-        p.start(QStringLiteral("pdftoppm"), {"-r", QString::number(Dpi), "-aa", "no", "-aaVector", "no",
-                                             "-thinlinemode", "solid", "-singlefile", "-png", m_f->path(pdf), base});
+        p.start(QStringLiteral("pdftoppm"),
+                {QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-aa"), QStringLiteral("no"),
+                 QStringLiteral("-aaVector"), QStringLiteral("no"), QStringLiteral("-thinlinemode"),
+                 QStringLiteral("solid"), QStringLiteral("-singlefile"), QStringLiteral("-png"), m_f->path(pdf), base});
         p.waitForFinished(30000);
         return QImage(base + QStringLiteral(".png")).convertToFormat(QImage::Format_RGB32);
     }

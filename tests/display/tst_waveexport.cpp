@@ -108,7 +108,8 @@ private slots:
             QCOMPARE(call->fileName, QStringLiteral("Wave.bmp"));
             QVERIFY(call->title.isEmpty() && call->directory.isEmpty());
             // The dialog lists bitmaps and every file, and asks before replacing one.
-            QCOMPARE(dialogNameFilters(call->filter), QStringList({"Bitmap (*.bmp)", "All files (*)"}));
+            QCOMPARE(dialogNameFilters(call->filter),
+                     QStringList({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All files (*)")}));
             QVERIFY(call->overwrite == DialogService::Overwrite::Ask);
             QVERIFY(contents(m_f->path(name)).startsWith("BM"));
             QCOMPARE(image.size(), QSize(790, 522));
@@ -165,7 +166,7 @@ private slots:
         };
 
         Seen seen = choose(false);
-        QCOMPARE(seen.filters, QStringList({"Bitmap (*.bmp)", "All files (*)"}));
+        QCOMPARE(seen.filters, QStringList({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All files (*)")}));
         QCOMPARE(seen.offered, QStringLiteral("Wave.bmp"));
         QVERIFY2(seen.question.contains(QLatin1String("kept.bmp")), qPrintable(seen.question));
         QCOMPARE(contents(kept), QByteArray("keep"));

@@ -143,7 +143,8 @@ private slots:
     {
         QCOMPARE(layoutchecks::outside(TWaveFrm::Layout, TWaveFrm::ClientSize), QStringList());
         QCOMPARE(layoutchecks::overlaps(TWaveFrm::Layout),
-                 QStringList({"WaveChrt/Pn_Printing", "RecordLbl/BBtn_Prev", "RecordLbl/BBtn_Next"}));
+                 QStringList({QStringLiteral("WaveChrt/Pn_Printing"), QStringLiteral("RecordLbl/BBtn_Prev"),
+                              QStringLiteral("RecordLbl/BBtn_Next")}));
         auto* client = m_wave->findChild<QWidget*>(QStringLiteral("client"));
         m_wave->show();
         m_wave->TMR_Init->stop(); // nothing handed over to load: only the layout is looked at
@@ -201,7 +202,9 @@ private slots:
         QStringList titles;
         for (QAction* a : m_wave->WaveMainMenu->actions())
             titles << a->text();
-        QCOMPARE(titles, QStringList({"File", "Wave 1", "Wave 2", "Wave 3", "Wave 4", "Wave 5", "Options", "Go to"}));
+        QCOMPARE(titles, QStringList({QStringLiteral("File"), QStringLiteral("Wave 1"), QStringLiteral("Wave 2"),
+                                      QStringLiteral("Wave 3"), QStringLiteral("Wave 4"), QStringLiteral("Wave 5"),
+                                      QStringLiteral("Options"), QStringLiteral("Go to")}));
         QCOMPARE(m_wave->Save1->text(), QStringLiteral("&Save Bitmap"));
         QCOMPARE(m_wave->Print1->text(), QStringLiteral("&Print"));
         QCOMPARE(m_wave->Exit1->text(), QStringLiteral("E&xit"));
@@ -244,7 +247,7 @@ private slots:
                      .arg(expected.peak(1), 0, 'f', 1)
                      .arg(expected.peak(2), 0, 'f', 1)
                      .arg(expected.peak(3), 0, 'f', 1));
-        QCOMPARE(visibleWaveMenus(), QStringList({"Wave 1"}));
+        QCOMPARE(visibleWaveMenus(), QStringList({QStringLiteral("Wave 1")}));
         for (int c = 1; c <= 4; ++c)
             QVERIFY(m_wave->channelItem(1, c)->isChecked());
         for (int i = 0; i < 20; ++i) {
@@ -269,7 +272,8 @@ private slots:
         const QStringList files = samples(5);
         view(files.mid(0, 3));
         QCOMPARE(m_wave->RecordLbl->text(), QStringLiteral("3 Records Selected"));
-        QCOMPARE(visibleWaveMenus(), QStringList({"Wave 1", "Wave 2", "Wave 3"}));
+        QCOMPARE(visibleWaveMenus(),
+                 QStringList({QStringLiteral("Wave 1"), QStringLiteral("Wave 2"), QStringLiteral("Wave 3")}));
         QCOMPARE(activeCount(), 12);
         for (int i = 0; i < 20; ++i)
             QCOMPARE(series(i)->count(), i < 12 ? 448 : 0);
@@ -278,7 +282,9 @@ private slots:
 
         view(files);
         QCOMPARE(m_wave->RecordLbl->text(), QStringLiteral("5 Records Selected"));
-        QCOMPARE(visibleWaveMenus(), QStringList({"Wave 1", "Wave 2", "Wave 3", "Wave 4", "Wave 5"}));
+        QCOMPARE(visibleWaveMenus(),
+                 QStringList({QStringLiteral("Wave 1"), QStringLiteral("Wave 2"), QStringLiteral("Wave 3"),
+                              QStringLiteral("Wave 4"), QStringLiteral("Wave 5")}));
         for (int c = 1; c <= 4; ++c)
             QVERIFY(m_wave->channelItem(5, c)->isChecked());
         QCOMPARE(activeCount(), 20);
@@ -355,7 +361,7 @@ private slots:
         SignatureRecord early = makeSampleSignature(1);
         early.setWindowStartAngle(0);
         early.setWindowEndAngle(224);
-        view({write("late.wav", late), write("early.wav", early)});
+        view({write(QStringLiteral("late.wav"), late), write(QStringLiteral("early.wav"), early)});
         QCoreApplication::processEvents();
 
         auto shownAt = [this](double angle) {
@@ -390,7 +396,7 @@ private slots:
         r.setCurve(0, 12, std::numeric_limits<float>::quiet_NaN());
         r.setCurve(0, 13, -1.0e9f);
         r.setCurve(1, 14, 1.0e9f);
-        view({write("floor.wav", r)});
+        view({write(QStringLiteral("floor.wav"), r)});
         QCOMPARE(series(0)->at(10).y(), -9999.0);
         QCOMPARE(series(0)->at(11).y(), 0.0);
         QCOMPARE(series(0)->at(12).y(), 0.0);
@@ -658,7 +664,7 @@ private slots:
     {
         SignatureRecord r = makeSampleSignature(0);
         r.setTimeText(std::string(600, 'T'));
-        view({write("long.wav", r)});
+        view({write(QStringLiteral("long.wav"), r)});
         QCOMPARE(m_wave->RecordLbl->text(), QStringLiteral("Time: ") + QString(249, QLatin1Char('T')));
         QCOMPARE(recordLabelText(r, 1).size(), 255u);
     }
@@ -679,7 +685,7 @@ private slots:
         for (int c = 0; c < 4; ++c)
             r.setPeak(c, -12345.6f);
         m_wave->close();
-        view({write("wide.wav", r)});
+        view({write(QStringLiteral("wide.wav"), r)});
         QVERIFY(label->font().pixelSize() < usual);
         QVERIFY(label->font().bold());
         QVERIFY(endsLeftOfTheArrows());

@@ -190,7 +190,7 @@ class WavePrintTest : public QObject
     void expectAt(const QList<Word>& words, const QString& text, double fx, double fy) const
     {
         const Word* w = find(words, text);
-        QVERIFY2(w, qPrintable(text + " not on the page"));
+        QVERIFY2(w, qPrintable(text + QStringLiteral(" not on the page")));
         const QPointF want = onPage(fx, fy), off = w->box.topLeft() - want;
         QVERIFY2(std::abs(off.x()) < 1.0 && std::abs(off.y()) < 1.0,
                  qPrintable(QStringLiteral("%1 off by (%2, %3) pt").arg(text).arg(off.x()).arg(off.y())));
@@ -200,7 +200,8 @@ class WavePrintTest : public QObject
     {
         const QRectF frame(onPage(0, 0), onPage(1, 1));
         for (const Word& w : words)
-            QVERIFY2(frame.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box), qPrintable(w.text + " outside the frame"));
+            QVERIFY2(frame.adjusted(-0.5, -0.5, 0.5, 0.5).contains(w.box),
+                     qPrintable(w.text + QStringLiteral(" outside the frame")));
     }
     // Words drawn from the chart's picture lie in its rectangle on the page.
     QStringList chartWords(const QList<Word>& words) const
@@ -256,7 +257,8 @@ private slots:
         TFm_TitleEnter& d = *m_f->title;
         QCOMPARE(layoutchecks::outsideParent(TFm_TitleEnter::Layout, d), QStringList());
         QCOMPARE(layoutchecks::siblingOverlaps(TFm_TitleEnter::Layout, d),
-                 QStringList({"Bevel1/Label1", "Bevel1/Label2", "Bevel1/Ed_PrtTitle"}));
+                 QStringList({QStringLiteral("Bevel1/Label1"), QStringLiteral("Bevel1/Label2"),
+                              QStringLiteral("Bevel1/Ed_PrtTitle")}));
         for (const Placement& p : TFm_TitleEnter::Layout) {
             const auto* w = d.findChild<QWidget*>(QLatin1String(p.name));
             QVERIFY2(w, p.name);
@@ -324,14 +326,17 @@ private slots:
         QVERIFY(QFileInfo(m_f->path(QStringLiteral("WaveChrt.EMF"))).isFile());
         const QStringList chart = chartWords(words);
         for (const char* text : {"Ton", "Distance", "Ch1", "Ch4"})
-            QVERIFY2(chart.contains(QLatin1String(text)), qPrintable(chart.join(' ')));
+            QVERIFY2(chart.contains(QLatin1String(text)), qPrintable(chart.join(QLatin1Char(' '))));
 
         // The page as paper: the chart's rectangle black on white, and the
         // frame, a line along each edge of the printable area.
         QProcess ppm;
         const QString raster = m_f->path(QStringLiteral("one"));
-        ppm.start(QStringLiteral("pdftoppm"), {"-r", "36", "-gray", "-aa", "no", "-aaVector", "no", "-thinlinemode",
-                                               "solid", "-singlefile", m_printing->output, raster});
+        ppm.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-gray"), QStringLiteral("-aa"),
+                   QStringLiteral("no"), QStringLiteral("-aaVector"), QStringLiteral("no"),
+                   QStringLiteral("-thinlinemode"), QStringLiteral("solid"), QStringLiteral("-singlefile"),
+                   m_printing->output, raster});
         QVERIFY(ppm.waitForFinished(30000));
         const QImage page(raster + QStringLiteral(".pgm"));
         QVERIFY(!page.isNull());
@@ -405,8 +410,8 @@ private slots:
 
         const QList<DetailRow> one = detailRows(records, 1);
         QCOMPARE(one.size(), 7);
-        QCOMPARE(one[2], (DetailRow{"Job:", "DIE 7", 0.14})); // no padding here
-        QCOMPARE(one[3], (DetailRow{"Ch1:", "12.3", 0.16}));
+        QCOMPARE(one[2], (DetailRow{QStringLiteral("Job:"), QStringLiteral("DIE 7"), 0.14})); // no padding here
+        QCOMPARE(one[3], (DetailRow{QStringLiteral("Ch1:"), QStringLiteral("12.3"), 0.16}));
 
         const QList<DetailRow> two = detailRows(records, 2);
         QCOMPARE(two.size(), 2);
@@ -430,11 +435,13 @@ private slots:
         unreadable[2] = true;
         const QList<DetailRow> withUnread = detailRows(records, 5, unreadable);
         QCOMPARE(withUnread.size(), 5);
-        QCOMPARE(withUnread[2], (DetailRow{"Wave3:", "(file could not be read)", 0.16}));
+        QCOMPARE(withUnread[2],
+                 (DetailRow{QStringLiteral("Wave3:"), QStringLiteral("(file could not be read)"), 0.16}));
         QCOMPARE(withUnread[1], five[1]);
         QCOMPARE(withUnread[3], five[3]);
         unreadable = {true};
-        QCOMPARE(detailRows(records, 1, unreadable), QList<DetailRow>({{"Wave1:", "(file could not be read)", 0.10}}));
+        QCOMPARE(detailRows(records, 1, unreadable),
+                 QList<DetailRow>({{QStringLiteral("Wave1:"), QStringLiteral("(file could not be read)"), 0.10}}));
 
         // An odd record with a time text that fills its whole room is cut at 255 characters.
         records[0].setTimeText(std::string(3000, '9'));
@@ -454,7 +461,8 @@ private slots:
         for (const Word& w : words)
             if (std::abs(w.box.top() - y) < 2 && w.box.left() < onPage(0.96, 0).x())
                 row << w.text;
-        QCOMPARE(row, QStringList({"Wave3:", "(file", "could", "not", "be", "read)"}));
+        QCOMPARE(row, QStringList({QStringLiteral("Wave3:"), QStringLiteral("(file"), QStringLiteral("could"),
+                                   QStringLiteral("not"), QStringLiteral("be"), QStringLiteral("read)")}));
         expectAt(words, QStringLiteral("Wave2:"), 0.07, 0.13);
         QCOMPARE(chartWords(words).count(QStringLiteral("Ch1")), 2); // its curves are not in the legend
     }
@@ -469,7 +477,7 @@ private slots:
         // The bottom axis runs from 0 to 314 in steps of 50: labels no window
         // of wave 1 alone (90 .. 314) would show.
         for (const char* label : {"50", "250", "300"})
-            QVERIFY2(chart.contains(QLatin1String(label)), qPrintable(chart.join(' ')));
+            QVERIFY2(chart.contains(QLatin1String(label)), qPrintable(chart.join(QLatin1Char(' '))));
     }
 
     // Each kind of text keeps its designed size (title 20, details 12, notice
@@ -489,12 +497,13 @@ private slots:
             for (const bool landscape : {false, true})
                 for (const int waves : {1, 5}) {
                     const QString row = QStringLiteral("%1 %2 %3 wave(s)")
-                                            .arg(QLatin1String(name), landscape ? "landscape" : "portrait")
+                                            .arg(QLatin1String(name),
+                                                 landscape ? QLatin1String("landscape") : QLatin1String("portrait"))
                                             .arg(waves);
                     // Portrait pages with one record have room for everything.
                     QTest::newRow(qPrintable(row))
                         << int(id) << landscape << waves << typical << (!landscape && waves == 1);
-                    QTest::newRow(qPrintable(row + " widest title"))
+                    QTest::newRow(qPrintable(row + QStringLiteral(" widest title")))
                         << int(id) << landscape << waves << widest << false;
                 }
     }
@@ -567,7 +576,7 @@ private slots:
         }
         const QString measured =
             QStringLiteral("title %1 pt, details %2 pt, notice %3 pt").arg(sizes[0]).arg(sizes[1]).arg(sizes[2]);
-        QVERIFY2(clear(0, sizes[0]), qPrintable("texts touch at " + measured));
+        QVERIFY2(clear(0, sizes[0]), qPrintable(QStringLiteral("texts touch at ") + measured));
         for (int kind = 0; kind < 3; ++kind) {
             QVERIFY2(sizes[kind] <= designed[kind], qPrintable(measured));
             // Smaller only where the next half point up would touch something.
@@ -589,7 +598,7 @@ private slots:
         QVERIFY(m_f->view({firstRecord()}));
         QList<Word> words = print(QStringLiteral("empty.pdf"), QString());
         for (const Word& w : words)
-            QVERIFY2(w.box.top() > onPage(0, 0.09).y(), qPrintable(w.text + " above the detail block"));
+            QVERIFY2(w.box.top() > onPage(0, 0.09).y(), qPrintable(w.text + QStringLiteral(" above the detail block")));
 
         // The widest 50 characters start at 0.05 W and still end inside the frame.
         words = print(QStringLiteral("wide.pdf"), QString(50, QLatin1Char('W')));
