@@ -2,7 +2,6 @@
 #include "TempDir.h"
 #include "samplegen/SampleSignature.h"
 #include "schedule/ScheduleClock.h"
-#include "schedule/SignatureListing.h"
 #include "settings/ConverterSettings.h"
 
 #include <gtest/gtest.h>
@@ -94,22 +93,6 @@ TEST(ScheduleElapsed, WholeMinutesThatStartAgainEveryDay)
     EXPECT_EQ(elapsedMinutes(start, start + 1.0), 0); // a whole day is dropped
     EXPECT_EQ(elapsedMinutes(start, start + 1.0 + 5 * Minute), 5);
     EXPECT_EQ(elapsedMinutes(start, start - 3 * Minute), 3); // a clock set back counts as well
-}
-
-TEST(SignatureListingTest, PicksNamesStartingWithHWithoutExtensionSortedIgnoringCase)
-{
-    TempDir dir;
-    for (const char* name : {"H0003.wav", "h0002", "Hx.txt", "H0001", "x0001", ".H0005", "H0010", "h0001a"})
-        writeWholeFile(dir.file(name), "x");
-    ::mkdir(dir.file("H0004").c_str(), 0755);  // a folder is no file
-    ::mkfifo(dir.file("H0006").c_str(), 0600); // nor is a pipe
-    const SignatureListing l = listSignatureFiles(dir.path().string());
-    ASSERT_TRUE(l.status.ok);
-    EXPECT_EQ(l.names, (std::vector<std::string>{"H0001", "h0001a", "h0002", "H0010"}));
-
-    const SignatureListing missing = listSignatureFiles(dir.file("missing"));
-    EXPECT_FALSE(missing.status.ok);
-    EXPECT_EQ(missing.status.reason, "No such file or directory");
 }
 
 // Interval 5 from 10:00:00 counts 5, 4, 3, 2, 1 down and converts at 10:05:00;
@@ -254,19 +237,6 @@ TEST_F(ScheduleEngineTest, FilesThatAreNoSignatureAreSkipped)
     EXPECT_EQ(listDirectory(out.path()), "H1.csv H3.csv H4.csv");
     EXPECT_EQ(readWholeFile(out.file("H3.csv")), "report of an earlier pass\r\n");
     EXPECT_TRUE(host.timer);
-}
-
-// A link is no ordinary file, whatever it names.
-TEST(SignatureListingTest, LinksAreNotListed)
-{
-    TempDir dir;
-    writeWholeFile(dir.file("H0001"), "x");
-    writeWholeFile(dir.file("elsewhere"), "x");
-    ASSERT_EQ(::symlink(dir.file("elsewhere").c_str(), dir.file("H0002").c_str()), 0);
-    ASSERT_EQ(::symlink("H0001", dir.file("H0003").c_str()), 0);
-    const SignatureListing l = listSignatureFiles(dir.path().string());
-    ASSERT_TRUE(l.status.ok);
-    EXPECT_EQ(l.names, std::vector<std::string>{"H0001"});
 }
 
 // Another user links a signature of someone else's (mode 0600, which root
