@@ -17,8 +17,7 @@ endfunction()
 # Qt's stricter rules, on every target we compile: no text is made from a
 # char* without saying its encoding, and a signal's argument never narrows
 # silently on its way to a slot. Called once at the end of the top-level
-# CMakeLists.txt, when every target exists. Targets named in the caller's
-# QD_QT_LAX_TARGETS do not get them yet (their sources still rely on the casts).
+# CMakeLists.txt, when every target exists.
 
 function(qd_qt_strict_all)
     set(dirs ${PROJECT_SOURCE_DIR})
@@ -29,8 +28,7 @@ function(qd_qt_strict_all)
         get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
         foreach(target IN LISTS targets)
             get_target_property(type ${target} TYPE)
-            if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$"
-               AND NOT target IN_LIST QD_QT_LAX_TARGETS)
+            if(type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$")
                 target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII
                                                              QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
             endif()
