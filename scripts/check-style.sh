@@ -9,24 +9,6 @@ cd "$(dirname "$0")/.."
 
 status=0
 
-# TODO: scripts not yet clean under shellcheck, left to the work that owns
-# them; remove a line once its file passes: the smoke test (its
-# kill $(pgrep ...), eval, and the unused SCREEN and WINDOW of xdotool's
-# --shell output) and the shared-folder transcript's script.
-pending_shell=(
-    scripts/xvfb-smoke.sh
-    docs/changes/shared-folders-proof.sh
-)
-pending()
-{
-    local f="$1" p
-    shift
-    for p in "$@"; do
-        [ "$f" != "$p" ] || return 0
-    done
-    return 1
-}
-
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 if ! clang-format --dry-run -Werror "${sources[@]}"; then
     echo "check-style: run clang-format -i on the files above" >&2
@@ -37,7 +19,6 @@ fi
 mapfile -t scripts < <(
     git ls-files | while IFS= read -r f; do
         [ -f "$f" ] || continue
-        ! pending "$f" "${pending_shell[@]}" || continue
         case "$f" in
         *.sh | .ci/run) echo "$f" ;;
         *) head -n 1 "$f" 2>/dev/null | grep -Eq '^#!.*\b(ba)?sh\b' && echo "$f" ;;

@@ -27,7 +27,10 @@ app_pid=""
 cleanup()
 {
     # The program runs under time(1): stop the program, time then ends.
-    [ -z "$app_pid" ] || kill $(pgrep -P "$app_pid") "$app_pid" 2>/dev/null || true
+    if [ -n "$app_pid" ]; then
+        pkill -P "$app_pid" 2>/dev/null || true
+        kill "$app_pid" 2>/dev/null || true
+    fi
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -85,12 +88,24 @@ gone()
     fail "window '$1' did not close"
 }
 
+# Sets X, Y, WIDTH and HEIGHT (the caller's locals, if it has them) to window
+# $1's place and size. xdotool's --shell output is read as data, not run.
+geometry()
+{
+    local key value
+    while IFS='=' read -r key value; do
+        case "$key" in
+        X | Y | WIDTH | HEIGHT) printf -v "$key" '%s' "$value" ;;
+        esac
+    done < <(xdotool getwindowgeometry --shell "$1")
+}
+
 # Clicks at x,y relative to the top-left corner of window $1's client area,
 # below a menu bar of height $4 (0 when none).
 click()
 {
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    local X Y WIDTH HEIGHT
+    geometry "$1"
     xdotool mousemove --sync $((X + $2)) $((Y + $4 + $3)) click 1
 }
 
@@ -130,9 +145,11 @@ cd "$work"
 app_pid=$!
 
 main=$(window "^Quorvex Dravel for QX-4082 KVT")
-eval "$(xdotool getwindowgeometry --shell "$main")"
+geometry "$main"
 bar=$((HEIGHT - 360)) # the client area is 512 x 360 below the menu bar
-[ "$bar" -ge 0 ] && [ "$WIDTH" -eq 512 ] || fail "main window is ${WIDTH}x${HEIGHT}"
+if ! { [ "$bar" -ge 0 ] && [ "$WIDTH" -eq 512 ]; }; then
+    fail "main window is ${WIDTH}x${HEIGHT}"
+fi
 
 # Add: the open dialog takes several files as quoted full paths.
 click "$main" 32 338 "$bar"
@@ -159,7 +176,7 @@ wave=$(window "^Signature Display$")
 save_bitmap()
 {
     local wbar
-    eval "$(xdotool getwindowgeometry --shell "$wave")"
+    geometry "$wave"
     wbar=$((HEIGHT - 552)) # the display's client area is 790 x 552
     click "$wave" 20 $((wbar / 2)) 0
     xdotool key --clearmodifiers s
@@ -169,7 +186,7 @@ save_bitmap()
     gone "^Save As$|^Save File$"
 }
 save_bitmap "$out/first.bmp"
-eval "$(xdotool getwindowgeometry --shell "$wave")"
+geometry "$wave"
 click "$wave" 771 15 $((HEIGHT - 552))
 save_bitmap "$out/second.bmp"
 for f in first second; do
@@ -178,7 +195,7 @@ done
 cmp -s "$out/first.bmp" "$out/second.bmp" && fail "Next did not change the chart"
 
 # Exit: the display's File > Exit, then the main window's.
-eval "$(xdotool getwindowgeometry --shell "$wave")"
+geometry "$wave"
 click "$wave" 20 $(((HEIGHT - 552) / 2)) 0
 xdotool key --clearmodifiers x
 gone "^Signature Display$"
