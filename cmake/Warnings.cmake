@@ -2,9 +2,10 @@
 #
 # Every target: -Wall -Wextra, and with QD_WARNINGS_AS_ERRORS (on by default)
 # a warning fails the build, so a new one cannot slip into a log nobody reads.
-# The core libraries and the tools add -Wshadow and -Wconversion through
-# qd_strict_warnings(): their data is bytes and counts read from files, where a
-# silent narrowing or a shadowed name is how a wrong number gets into a report.
+# Every library and program of src/ and tools/ adds -Wshadow and -Wconversion
+# through qd_strict_warnings(): their data is bytes and counts read from files,
+# where a silent narrowing or a shadowed name is how a wrong number gets into a
+# report. Tests and benchmarks keep -Wall -Wextra.
 option(QD_WARNINGS_AS_ERRORS "Fail the build on any compiler warning" ON)
 
 add_compile_options(-Wall -Wextra)
