@@ -5,6 +5,7 @@
 #include "app/FileDrops.h"
 #include "app/OtherWindows.h"
 #include "convert/OutputFileName.h"
+#include "display/WaveRecords.h"
 #include "qtcore/LocalPath.h"
 #include "settings/ConverterSettings.h"
 #include "ui/Anchors.h"
@@ -175,7 +176,7 @@ void TFm_Cmain::Btn_ClearClick()
 void TFm_Cmain::view()
 {
     // The display shows at most five; the first five selected, in list order.
-    constexpr std::size_t Shown = 5;
+    constexpr auto Shown = static_cast<std::size_t>(MaxWaves);
     std::vector<std::string> paths;
     for (int i = 0; i < ListBox1->count() && paths.size() < Shown; ++i)
         if (ListBox1->item(i)->isSelected())

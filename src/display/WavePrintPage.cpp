@@ -65,8 +65,8 @@ EmfPicture readChartPicture(const QString& path)
     return picture;
 }
 
-QList<DetailRow> detailRows(const std::array<SignatureRecord, 5>& records, int count,
-                            const std::array<bool, 5>& unreadable)
+QList<DetailRow> detailRows(const std::array<SignatureRecord, MaxWaves>& records, int count,
+                            const std::array<bool, MaxWaves>& unreadable)
 {
     QList<DetailRow> rows;
     const QString unread = QString::fromLatin1(UnreadableWave);

@@ -35,7 +35,8 @@ std::string recordLabelText(const SignatureRecord& first, int count)
 WaveAngles waveAngles(const SignatureRecord& record)
 {
     WaveAngles x{};
-    const double step = (record.windowEndAngle() - record.windowStartAngle()) / 448.0;
+    const double step =
+        (record.windowEndAngle() - record.windowStartAngle()) / static_cast<double>(SignatureRecord::PointCount);
     double at = record.windowStartAngle();
     for (double& v : x) {
         v = at;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "display/WaveRecords.h"
 #include "signature/SignatureRecord.h"
 
 #include <QList>
@@ -44,8 +45,8 @@ struct DetailRow
 // per row when count is 1, otherwise one summary row per wave (at most the
 // five records there are). A wave whose file could not be read (unreadable,
 // slot k for wave k+1) has a single row that says so.
-QList<DetailRow> detailRows(const std::array<SignatureRecord, 5>& records, int count,
-                            const std::array<bool, 5>& unreadable = {});
+QList<DetailRow> detailRows(const std::array<SignatureRecord, MaxWaves>& records, int count,
+                            const std::array<bool, MaxWaves>& unreadable = {});
 
 // Draws the page on painter, whose device is W + 1 by H + 1 pixels: the chart
 // stretched into its rectangle, the title centred by its length, the detail
