@@ -1,5 +1,6 @@
 #include "convert/BatchConverter.h"
 
+#include "common/WorkerThreads.h"
 #include "convert/OutputFileName.h"
 #include "convert/WrittenReports.h"
 #include "signature/CsvReport.h"
@@ -8,8 +9,6 @@
 #include <algorithm>
 #include <mutex>
 #include <sys/stat.h>
-#include <system_error>
-#include <thread>
 #include <unordered_map>
 #include <utility>
 
@@ -142,23 +141,11 @@ BatchSummary convertFiles(const std::vector<std::string>& inputs, const BatchOpt
     };
 
     const int threads = std::clamp<int>(options.jobs, 1, static_cast<int>(std::max<std::size_t>(heads.size(), 1)));
-    std::vector<std::jthread> pool;
-    pool.reserve(static_cast<std::size_t>(threads - 1));
-    for (int t = 1; t < threads; ++t) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error& e) {
-            // A task limit or a busy host: the threads running and this one
-            // share the work, which takes longer but gets done.
-            if (options.onFewerThreads) {
-                std::lock_guard lock(reportMutex);
-                options.onFewerThreads(t, threads, e.code().message());
-            }
-            break;
+    runOnWorkerThreads(threads, worker, [&](int started, int wanted, const std::string& why) {
+        if (options.onFewerThreads) {
+            std::lock_guard lock(reportMutex);
+            options.onFewerThreads(started, wanted, why);
         }
-    }
-    worker();
-    for (auto& t : pool)
-        t.join(); // before summary leaves this function
+    });
     return summary;
 }
