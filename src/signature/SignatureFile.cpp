@@ -2,6 +2,7 @@
 
 #include "common/RegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <unistd.h>
@@ -41,9 +42,10 @@ SignatureRead failed(IoResult why, bool notASignature = false)
     return read;
 }
 
-} // namespace
-
-SignatureRead readSignature(const std::string& path, SignatureRecord& record, FinalLink link)
+// Reads the first want bytes of the file into record; whether the file is a
+// signature is told by its first bytes and by the bytes read or, when fewer
+// than a record are wanted, by its size.
+SignatureRead readPrefix(const std::string& path, SignatureRecord& record, FinalLink link, std::size_t want)
 {
     RegularFile file;
     if (IoResult opened = file.open(path, link); !opened)
@@ -51,8 +53,8 @@ SignatureRead readSignature(const std::string& path, SignatureRecord& record, Fi
 
     SignatureRecord image;
     std::size_t got = 0;
-    while (got < SignatureRecord::Size) {
-        const ssize_t n = ::read(file.fd(), image.bytes.data() + got, SignatureRecord::Size - got);
+    while (got < want) {
+        const ssize_t n = ::read(file.fd(), image.bytes.data() + got, want - got);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -62,14 +64,30 @@ SignatureRead readSignature(const std::string& path, SignatureRecord& record, Fi
             break;
         got += static_cast<std::size_t>(n);
     }
+    const std::size_t length =
+        got < want ? got : std::max(got, static_cast<std::size_t>(std::max<off_t>(file.size(), 0)));
     SignatureRead read;
-    if (std::string why = whyNoSignature(image, got); !why.empty())
+    if (std::string why = whyNoSignature(image, length); !why.empty())
         read = failed(IoResult::failure(std::move(why)), true);
-    else
+    else if (want == SignatureRecord::Size)
         record = image;
+    else
+        std::copy_n(image.bytes.begin(), want, record.bytes.begin());
     read.device = file.device();
     read.inode = file.inode();
     return read;
+}
+
+} // namespace
+
+SignatureRead readSignature(const std::string& path, SignatureRecord& record, FinalLink link)
+{
+    return readPrefix(path, record, link, SignatureRecord::Size);
+}
+
+SignatureRead readSignatureFields(const std::string& path, SignatureRecord& record, FinalLink link)
+{
+    return readPrefix(path, record, link, SignatureRecord::FieldsSize);
 }
 
 int ReadSignatureFile(const std::string& path, SignatureRecord& record)

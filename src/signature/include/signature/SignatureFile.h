@@ -28,6 +28,12 @@ struct SignatureRead : IoResult
 // at path when link says Refuse. On failure record is unchanged.
 SignatureRead readSignature(const std::string& path, SignatureRecord& record, FinalLink link = FinalLink::Follow);
 
+// As readSignature, but reads only the first SignatureRecord::FieldsSize
+// bytes, which hold every field and curve: for callers that read thousands of
+// files for their values and never write the record out. Whether the file is
+// long enough is told by its size; the rest of record is left as it was.
+SignatureRead readSignatureFields(const std::string& path, SignatureRecord& record, FinalLink link = FinalLink::Follow);
+
 // Reads path into record: 1 when it was read, -1 when it cannot be (record
 // is then unchanged).
 int ReadSignatureFile(const std::string& path, SignatureRecord& record);

@@ -39,6 +39,10 @@ public:
         static constexpr std::size_t TimeText = 419;
         static constexpr std::size_t Curve = 2536;
     };
+    // Every field named above and the four curves lie in the first bytes of
+    // the image; what follows them is carried along but read by no one.
+    static constexpr std::size_t FieldsSize = Offset::Curve + std::size_t{ChannelCount} * PointCount * 4;
+
     // Room of each text: the text ends at its first NUL or at the end of its room.
     struct Room
     {
