@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <set>
 #include <strings.h>
 #include <sys/stat.h>
+#include <utility>
 
 bool matchesSignatureMask(const std::string& name)
 {
@@ -42,5 +44,77 @@ SignatureListing listSignatureFiles(const std::string& dir)
         const int c = ::strcasecmp(a.c_str(), b.c_str());
         return c != 0 ? c < 0 : a < b;
     });
+    return out;
+}
+
+bool matchesStrokeFileName(const std::string& name)
+{
+    if (matchesSignatureMask(name))
+        return true;
+    return name.size() > 4 && name[0] != '.' && ::strcasecmp(name.c_str() + name.size() - 4, ".wav") == 0;
+}
+
+namespace {
+
+std::string joined(const std::string& dir, const std::string& name)
+{
+    if (dir.empty() || dir.back() == '/')
+        return dir + name;
+    return dir + '/' + name;
+}
+
+// Folders already searched, by device and inode: a bind mount can put a
+// folder inside itself without any link.
+using SeenFolders = std::set<std::pair<dev_t, ino_t>>;
+
+// Lists one folder into out; its subfolders go onto folders when wanted.
+IoResult listStrokeFolder(const std::string& dir, bool subfolders, std::vector<std::string>& folders, SeenFolders& seen,
+                          StrokeFileListing& out)
+{
+    DIR* d = ::opendir(dir.empty() ? "/" : dir.c_str());
+    if (!d)
+        return IoResult::failure(errno);
+    const int fd = ::dirfd(d);
+    errno = 0;
+    while (const dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.empty() || name[0] == '.')
+            continue;
+        struct stat st = {};
+        // Links are neither listed nor entered, as in the schedule's folder.
+        if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (S_ISREG(st.st_mode) && matchesStrokeFileName(name))
+                out.paths.push_back(joined(dir, name));
+            else if (subfolders && S_ISDIR(st.st_mode) && seen.emplace(st.st_dev, st.st_ino).second)
+                folders.push_back(joined(dir, name));
+        }
+        errno = 0;
+    }
+    const int readError = errno;
+    ::closedir(d);
+    return readError != 0 ? IoResult::failure(readError) : IoResult{};
+}
+
+} // namespace
+
+StrokeFileListing listStrokeFiles(const std::string& dir, bool subfolders)
+{
+    StrokeFileListing out;
+    std::vector<std::string> folders;
+    SeenFolders seen;
+    struct stat st = {};
+    if (::stat(dir.empty() ? "/" : dir.c_str(), &st) == 0)
+        seen.emplace(st.st_dev, st.st_ino);
+    out.status = listStrokeFolder(dir, subfolders, folders, seen, out);
+    if (!out.status)
+        return out;
+    while (!folders.empty()) {
+        const std::string folder = std::move(folders.back());
+        folders.pop_back();
+        if (!listStrokeFolder(folder, subfolders, folders, seen, out))
+            out.unreadable.push_back(folder);
+    }
+    std::sort(out.paths.begin(), out.paths.end());
+    std::sort(out.unreadable.begin(), out.unreadable.end());
     return out;
 }
