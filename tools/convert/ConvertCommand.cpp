@@ -1,6 +1,7 @@
 #include "ConvertCommand.h"
 
 #include "ConvertRun.h"
+#include "SummaryRun.h"
 #include "convert/OutputFileName.h"
 
 #include <algorithm>
@@ -24,7 +25,8 @@ void printUsage(std::FILE* to)
                  "Usage: %s [-o DIR] [-p PREFIX] [-j N] FILE...\n"
                  "       %s --watch DIR --every MINUTES [-o DIR] [-p PREFIX] [-j N]\n"
                  "       %s --watch DIR --once [-o DIR] [-p PREFIX] [-j N]\n"
-                 "Convert QX-4082 KVT signature files into CSV reports.\n"
+                 "       %s (--summary OUT.csv | --stats)... [-j N] (FILE... | --watch DIR --once)\n"
+                 "Convert QX-4082 KVT signature files into CSV reports, or sum them up.\n"
                  "\n"
                  "  -o, --output DIR     write the reports into DIR (default: the current directory)\n"
                  "  -p, --prefix PREFIX  put PREFIX- in front of every report name; no \"/\" or control\n"
@@ -37,6 +39,12 @@ void printUsage(std::FILE* to)
                  "                       one second; 0.05 is three seconds), counted from the end of a\n"
                  "                       pass; stop with Ctrl-C\n"
                  "      --once           with --watch: one pass, then exit\n"
+                 "      --summary OUT    write no reports; write OUT, one row per readable signature\n"
+                 "                       (peaks, limits, status, shares), sorted by time, stroke count\n"
+                 "                       and path\n"
+                 "      --stats          write no reports; print each channel's peak statistics\n"
+                 "                       (count, mean, standard deviation, range, strokes out of\n"
+                 "                       limits, Cpk) as a table\n"
                  "      --help           show this help and exit\n"
                  "      --version        show the version and exit\n"
                  "\n"
@@ -47,7 +55,7 @@ void printUsage(std::FILE* to)
                  "two files; every report left is complete.\n"
                  "Exit status: 0 all converted, 1 some file failed, 2 usage error,\n"
                  "128+N stopped by signal N (130 SIGINT, 143 SIGTERM; --every always ends so).\n",
-                 ConvertProgram, ConvertProgram, ConvertProgram);
+                 ConvertProgram, ConvertProgram, ConvertProgram, ConvertProgram);
 }
 
 int usageError(const char* what, const char* arg = nullptr)
@@ -108,13 +116,15 @@ bool parsePrefix(const char* text, std::string& prefix)
     return true;
 }
 
-enum { OptHelp = 1000, OptVersion, OptWatch, OptEvery, OptOnce };
+enum { OptHelp = 1000, OptVersion, OptWatch, OptEvery, OptOnce, OptSummary, OptStats };
 const option LongOptions[] = {{"output", required_argument, nullptr, 'o'},
                               {"prefix", required_argument, nullptr, 'p'},
                               {"jobs", required_argument, nullptr, 'j'},
                               {"watch", required_argument, nullptr, OptWatch},
                               {"every", required_argument, nullptr, OptEvery},
                               {"once", no_argument, nullptr, OptOnce},
+                              {"summary", required_argument, nullptr, OptSummary},
+                              {"stats", no_argument, nullptr, OptStats},
                               {"help", no_argument, nullptr, OptHelp},
                               {"version", no_argument, nullptr, OptVersion},
                               {nullptr, 0, nullptr, 0}};
@@ -126,11 +136,39 @@ struct CommandLine
     const char* watchDir = nullptr;
     double everyMinutes = 0;
     bool once = false;
+    bool reportOptions = false; // -o or -p given
+    SummaryRequest summary;
+    bool summarising = false; // --summary or --stats
 };
+
+// --summary and --stats read, they write no reports.
+int runSummaryCommand(const CommandLine& cmd, int argc, char** argv)
+{
+    if (cmd.reportOptions)
+        return usageError("-o and -p name reports, and --summary and --stats write none");
+    if (cmd.everyMinutes > 0)
+        return usageError("--summary and --stats take FILEs or --watch DIR --once, not --every");
+    SummaryRequest request = cmd.summary;
+    request.jobs = cmd.options.jobs;
+    if (cmd.watchDir) {
+        if (optind < argc)
+            return usageError("no FILE may follow --watch", argv[optind]);
+        if (!cmd.once)
+            return usageError("--watch needs --once with --summary and --stats");
+        return runSummaryOfFolder(cmd.watchDir, request);
+    }
+    if (cmd.once)
+        return usageError("--once goes with --watch");
+    if (optind >= argc)
+        return usageError("no FILE given");
+    return runSummary(std::vector<std::string>(argv + optind, argv + argc), request);
+}
 
 // After the options: a folder watched, or the files named after them.
 int runCommandLine(const CommandLine& cmd, int argc, char** argv)
 {
+    if (cmd.summarising)
+        return runSummaryCommand(cmd, argc, argv);
     if (cmd.options.directory.empty())
         return usageError("empty output directory");
 
@@ -169,8 +207,10 @@ int runConvertCommand(int argc, char** argv)
         switch (c) {
         case 'o':
             options.directory = optarg;
+            cmd.reportOptions = true;
             break;
         case 'p':
+            cmd.reportOptions = true;
             if (!parsePrefix(optarg, options.prefix))
                 return usageError("a prefix may hold no \"/\" and no control character:", optarg);
             break;
@@ -188,6 +228,16 @@ int runConvertCommand(int argc, char** argv)
             break;
         case OptOnce:
             cmd.once = true;
+            break;
+        case OptSummary:
+            if (*optarg == '\0')
+                return usageError("empty summary file name");
+            cmd.summary.output = optarg;
+            cmd.summarising = true;
+            break;
+        case OptStats:
+            cmd.summary.stats = true;
+            cmd.summarising = true;
             break;
         case OptHelp:
             printUsage(stdout);

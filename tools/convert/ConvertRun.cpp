@@ -23,10 +23,12 @@ extern "C" void requestStop(int signal)
     stopRequested.store(true);
 }
 
+} // namespace
+
 // From here on SIGINT and SIGTERM end the run between two files instead of in
-// the middle of one: each thread finishes the report it is writing, so no
-// report is left half replaced and no temporary file stays behind.
-void catchStopSignals(BatchOptions& options)
+// the middle of one: each thread finishes the file it is on, so no report is
+// left half replaced and no temporary file stays behind.
+const std::atomic<bool>* catchStopSignals()
 {
     struct sigaction sa = {};
     sa.sa_handler = requestStop;
@@ -34,8 +36,15 @@ void catchStopSignals(BatchOptions& options)
     sigemptyset(&sa.sa_mask);
     sigaction(SIGINT, &sa, nullptr);
     sigaction(SIGTERM, &sa, nullptr);
-    options.stop = &stopRequested;
+    return &stopRequested;
 }
+
+int stopSignalSeen()
+{
+    return stopRequested ? stopSignal.load() : 0;
+}
+
+namespace {
 
 // A run stopped by a signal did not do all it was asked to: it ends with the
 // status a shell gives a command killed by that signal (130, 143), so that
@@ -117,7 +126,7 @@ bool watchPass(const std::string& dir, BatchOptions& options)
 
 int runFiles(const std::vector<std::string>& inputs, BatchOptions options)
 {
-    catchStopSignals(options);
+    options.stop = catchStopSignals();
     const BatchSummary tally = convertReporting(inputs, options);
     std::printf("%zu of %zu file(s) converted%s\n", tally.converted, inputs.size(), stopRequested ? " (stopped)" : "");
     return finalStatus(tally.failed == 0);
@@ -125,7 +134,7 @@ int runFiles(const std::vector<std::string>& inputs, BatchOptions options)
 
 int runWatch(const std::string& dir, double everyMinutes, BatchOptions options)
 {
-    catchStopSignals(options);
+    options.stop = catchStopSignals();
     if (everyMinutes <= 0)
         return finalStatus(watchPass(dir, options));
 

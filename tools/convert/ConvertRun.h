@@ -2,6 +2,7 @@
 
 #include "convert/BatchConverter.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,11 @@ inline constexpr const char* ConvertProgram = "quorvex-convert";
 // In every mode SIGINT and SIGTERM stop the work between two files: every
 // report on disk is complete, and the exit status is 128 plus the signal's
 // number (130, 143) instead of 0 or 1.
+
+// Catches SIGINT and SIGTERM from here on; the flag they set.
+const std::atomic<bool>* catchStopSignals();
+// The signal that asked the run to stop, or 0.
+int stopSignalSeen();
 
 // Converts inputs once; errors on stderr, the count on stdout. Exit status.
 int runFiles(const std::vector<std::string>& inputs, BatchOptions options);
