@@ -30,6 +30,41 @@ private:
 constexpr const char* Jobs[] = {"BRACKET-L 4412", "HINGE PLATE 7", "RAIL CLIP 220", "DOOR PANEL RH", "FLANGE 38-B",
                                 "COVER 5501",     "STRUT MNT A",   "SEAT TRACK 9",  "BUSBAR 16MM",   "TAB WASHER"};
 
+// The forming window of one stroke.
+struct StrokeShape
+{
+    double peakLoad;
+    double contact; // angle where the die closes
+    double release; // angle where the ram lifts off the part
+    double skew;    // peak this far off bottom dead centre
+};
+
+// Draws channel's curve into r and returns its highest value.
+float drawStroke(SignatureRecord& r, int channel, const StrokeShape& shape, Random& rnd)
+{
+    float highest = 0.0f;
+    for (int i = 0; i < SignatureRecord::PointCount; ++i) {
+        const double a = r.pointAngle(i);
+        double load = rnd.uniform(-0.15, 0.15); // noise floor of the gauge
+        if (a > shape.contact && a < shape.release) {
+            // Rises with forming, peaks at bottom dead centre, drops as the
+            // ram reverses; a slight snap-through bump on the way down.
+            const double bdc = 180 + shape.skew;
+            const double rise = (a - shape.contact) / (bdc - shape.contact);
+            const double fall = (shape.release - a) / (shape.release - bdc);
+            const double form = a < bdc ? std::pow(std::sin(rise * std::numbers::pi / 2), 2.2)
+                                        : std::pow(std::sin(fall * std::numbers::pi / 2), 1.4);
+            load += shape.peakLoad * form * (1 + rnd.uniform(-0.01, 0.01));
+            if (a > bdc && a < bdc + 4)
+                load -= shape.peakLoad * 0.06 * std::sin((a - bdc) * std::numbers::pi / 4);
+        }
+        const auto value = static_cast<float>(std::round(load * 100) / 100);
+        r.setCurve(channel, i, value);
+        highest = std::max(highest, value);
+    }
+    return highest;
+}
+
 } // namespace
 
 // NOLINTNEXTLINE(readability-function-size): the record's fields in file order, read as one layout
@@ -62,25 +97,7 @@ SignatureRecord makeSampleSignature(std::uint32_t index)
 
     for (int c = 0; c < SignatureRecord::ChannelCount; ++c) {
         const double peakLoad = nominal * corner[c];
-        float highest = 0.0f;
-        for (int i = 0; i < SignatureRecord::PointCount; ++i) {
-            const double a = r.pointAngle(i);
-            double load = rnd.uniform(-0.15, 0.15); // noise floor of the gauge
-            if (a > contact && a < release) {
-                // Rises with forming, peaks at bottom dead centre, drops as
-                // the ram reverses; a slight snap-through bump on the way down.
-                const double rise = (a - contact) / (180 + skew - contact);
-                const double fall = (release - a) / (release - 180 - skew);
-                const double shape = a < 180 + skew ? std::pow(std::sin(rise * std::numbers::pi / 2), 2.2)
-                                                    : std::pow(std::sin(fall * std::numbers::pi / 2), 1.4);
-                load += peakLoad * shape * (1 + rnd.uniform(-0.01, 0.01));
-                if (a > 180 + skew && a < 180 + skew + 4)
-                    load -= peakLoad * 0.06 * std::sin((a - 180 - skew) * std::numbers::pi / 4);
-            }
-            const auto value = static_cast<float>(std::round(load * 100) / 100);
-            r.setCurve(c, i, value);
-            highest = std::max(highest, value);
-        }
+        const float highest = drawStroke(r, c, {peakLoad, contact, release, skew}, rnd);
         r.setPeak(c, highest);
         r.setCapacity(c, static_cast<std::int16_t>(capacity));
         r.setTarget(c, static_cast<std::int16_t>(std::round(peakLoad)));
@@ -94,6 +111,75 @@ SignatureRecord makeSampleSignature(std::uint32_t index)
     if (index % 5 == 4)
         for (int i = 0; i < 6; ++i)
             r.setCurve(3, i, -10000.0f);
+    return r;
+}
+
+namespace {
+
+// The two jobs of a trend set, each with its own die: capacity, targets and
+// tolerances are the same on every stroke of a job, as on a real press.
+struct TrendJob
+{
+    const char* name;
+    std::int16_t capacity;
+    std::int16_t target[4];
+    bool toleranceInLoad;
+    std::int16_t plusTol;
+    std::int16_t minusTol;
+};
+constexpr TrendJob TrendJobs[2] = {{"BRACKET-L 4412", 150, {80, 76, 82, 78}, false, 10, 10},
+                                   {"HINGE PLATE 7", 100, {52, 50, 55, 49}, true, 5, 5}};
+
+} // namespace
+
+// NOLINTNEXTLINE(readability-function-size): the record's fields in file order, read as one layout
+SignatureRecord makeTrendSignature(std::uint32_t index, std::uint32_t total)
+{
+    Random rnd(0x7E4D'4082ULL * (index + 1));
+    SignatureRecord r;
+    const TrendJob& job = TrendJobs[(index / 1000) % 2]; // runs of a thousand strokes
+
+    r.setJobName(job.name);
+    r.setMode(4);
+    // One stroke every two seconds from 2 March 2026, 06:00:00.
+    const long long at = 6 * 3600 + 2LL * index;
+    const int day = static_cast<int>(at / 86400);
+    const int secs = static_cast<int>(at % 86400);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d/%d/2026", 3 + (1 + day) / 31, 1 + (1 + day) % 31);
+    r.setDateText(text);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", secs / 3600, secs / 60 % 60, secs % 60);
+    r.setTimeText(text);
+    r.setStrokesPerMinute(30);
+    r.setStrokeCount(static_cast<std::int32_t>(250000 + index));
+    r.setWindowStartAngle(90);
+    r.setWindowEndAngle(314);
+    r.setStepDegreeTenths(5);
+    r.setToleranceInTons(job.toleranceInLoad);
+
+    // The die wears: peaks drift up by 6% over the set, with about 1.5%
+    // noise; one stroke in a hundred leaves the limits on one channel (a
+    // double blank, a missing part).
+    const double drift = 0.97 + 0.06 * index / std::max<std::uint32_t>(total, 1);
+    const bool outlier = rnd.uniform(0, 1) < 0.01;
+    const int outlierChannel = rnd.integer(0, 3);
+    const double outlierFactor = rnd.uniform(0, 1) < 0.7 ? 1.22 : 0.75;
+    const double contact = rnd.uniform(144, 148);
+    const double release = 180 + rnd.uniform(18, 22);
+    const double skew = rnd.uniform(-0.5, 0.5);
+    for (int c = 0; c < SignatureRecord::ChannelCount; ++c) {
+        const double noise = (rnd.uniform(-1, 1) + rnd.uniform(-1, 1) + rnd.uniform(-1, 1)) * 0.026;
+        double peakLoad = job.target[c] * drift * (1 + noise);
+        if (outlier && c == outlierChannel)
+            peakLoad *= outlierFactor;
+        r.setPeak(c, drawStroke(r, c, {peakLoad, contact, release, skew}, rnd));
+        r.setCapacity(c, job.capacity);
+        r.setTarget(c, job.target[c]);
+        r.setSample(c, 4);
+        r.setPlusTolerance(c, job.plusTol);
+        r.setMinusTolerance(c, job.minusTol);
+        r.setEFactor(c, 100);
+    }
     return r;
 }
 

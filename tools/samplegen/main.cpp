@@ -13,6 +13,7 @@ int main(int argc, char** argv)
     long first = 1;
     const char* extension = ".wav";
     const char* dir = nullptr;
+    bool trend = false;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--count") && i + 1 < argc)
             count = std::strtol(argv[++i], nullptr, 10);
@@ -20,6 +21,8 @@ int main(int argc, char** argv)
             first = std::strtol(argv[++i], nullptr, 10);
         else if (!std::strcmp(argv[i], "--no-extension"))
             extension = "";
+        else if (!std::strcmp(argv[i], "--trend"))
+            trend = true;
         else if (argv[i][0] != '-' && !dir)
             dir = argv[i];
         else {
@@ -28,13 +31,18 @@ int main(int argc, char** argv)
         }
     }
     if (!dir || count < 0 || first < 0) {
-        std::fprintf(stderr, "Usage: %s [--count N] [--first K] [--no-extension] DIR\n", argv[0]);
+        std::fprintf(stderr,
+                     "Usage: %s [--count N] [--first K] [--no-extension] [--trend] DIR\n"
+                     "  --trend  a production run for trends: drift, noise, 1%% outliers, two jobs\n",
+                     argv[0]);
         return 2;
     }
     for (long n = first; n < first + count; ++n) {
-        const SignatureRecord record = makeSampleSignature(static_cast<std::uint32_t>(n - 1));
+        const auto index = static_cast<std::uint32_t>(n - 1);
+        const SignatureRecord record = trend ? makeTrendSignature(index, static_cast<std::uint32_t>(first + count - 1))
+                                             : makeSampleSignature(index);
         char name[64];
-        std::snprintf(name, sizeof name, "/H%04ld%s", n, extension);
+        std::snprintf(name, sizeof name, trend ? "/H%06ld%s" : "/H%04ld%s", n, extension);
         const std::string path = std::string(dir) + name;
         std::FILE* f = std::fopen(path.c_str(), "wb");
         if (!f || std::fwrite(record.bytes.data(), 1, record.bytes.size(), f) != record.bytes.size() ||
