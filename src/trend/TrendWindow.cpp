@@ -1,0 +1,234 @@
+#include "trend/TrendWindow.h"
+
+#include "analysis/SummaryTable.h"
+#include "convert/OutputFileName.h"
+#include "qtcore/LocalPath.h"
+#include "trend/TrendStatsStrip.h"
+#include "trend/TrendTableModel.h"
+#include "trendchart/TrendChart.h"
+#include "ui/AppInfo.h"
+#include "ui/DialogService.h"
+#include "ui/ErrorGuard.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace {
+
+QString title()
+{
+    return QString::fromUtf8(ApplicationTitle);
+}
+
+} // namespace
+
+TrendWindow::TrendWindow(QWidget* parent, ShowFiles showFiles)
+    : QWidget(parent, Qt::Window), m_showFiles(std::move(showFiles)), m_model(new TrendTableModel(this)),
+      m_scan(new TrendScan(this))
+{
+    setObjectName(QStringLiteral("Fm_Trend"));
+    setWindowTitle(QStringLiteral("Trend"));
+    buildControls();
+    Chart->setStrokeName([this](int id) { return strokeName(id); });
+    connectHandlers();
+    updateNotes();
+    resize(1000, 720);
+}
+
+// The scan goes first (a child, so before the controls' data it would feed):
+// its threads skip what is left and are waited for in its destructor.
+TrendWindow::~TrendWindow()
+{
+    delete m_scan;
+    m_scan = nullptr;
+}
+
+void TrendWindow::connectHandlers()
+{
+    auto on = [this](auto* sender, auto signal, void (TrendWindow::*handler)()) {
+        connect(sender, signal, this, guarded(this, [this, handler] { (this->*handler)(); }));
+    };
+    on(Btn_OpenFolder, &QPushButton::clicked, &TrendWindow::Btn_OpenFolderClick);
+    on(Btn_Cancel, &QPushButton::clicked, &TrendWindow::Btn_CancelClick);
+    on(Btn_View, &QPushButton::clicked, &TrendWindow::Btn_ViewClick);
+    on(Btn_Export, &QPushButton::clicked, &TrendWindow::Btn_ExportClick);
+    on(Btn_Details, &QPushButton::clicked, &TrendWindow::Btn_DetailsClick);
+    on(Ed_Job, &QLineEdit::textChanged, &TrendWindow::filterChanged);
+    on(Cb_Mode, &QComboBox::currentIndexChanged, &TrendWindow::filterChanged);
+    on(Cb_Axis, &QComboBox::currentIndexChanged, &TrendWindow::axisChanged);
+    on(Tbl_Strokes->selectionModel(), &QItemSelectionModel::selectionChanged, &TrendWindow::selectionChanged);
+    connect(Tbl_Strokes, &QTableView::doubleClicked, this, guarded(this, [this] { Btn_ViewClick(); }));
+    connect(Chart, &TrendChart::strokeClicked, this, guarded(this, [this](int id) { strokeClicked(id); }));
+    connect(m_scan, &TrendScan::arrived, this,
+            guarded(this, [this](const TrendScanBatch& batch) { scanArrived(batch); }));
+    on(m_scan, &TrendScan::finished, &TrendWindow::scanFinished);
+}
+
+void TrendWindow::showPaths(const std::vector<std::string>& paths)
+{
+    show();
+    raise();
+    activateWindow();
+    startScan([&](TrendScan& scan) { scan.start(paths, FinalLink::Follow, TrendScan::defaultJobs()); }, paths.size());
+}
+
+void TrendWindow::openFolder(const std::string& dir, bool subfolders)
+{
+    startScan([&](TrendScan& scan) { scan.startFolder(dir, subfolders, TrendScan::defaultJobs()); }, 0);
+}
+
+void TrendWindow::startScan(const std::function<void(TrendScan&)>& start, std::size_t total)
+{
+    // What the window showed goes before the new scan's first batch can come.
+    m_model->clear();
+    m_failures.clear();
+    m_scanError.clear();
+    refill();
+    updateModes();
+    Pb_Scan->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1)));
+    Pb_Scan->setValue(0);
+    Btn_Cancel->setEnabled(true);
+    start(*m_scan);
+    updateNotes();
+}
+
+void TrendWindow::scanArrived(const TrendScanBatch& batch)
+{
+    Pb_Scan->setRange(0, static_cast<int>(std::max<std::size_t>(batch.total, 1)));
+    Pb_Scan->setValue(static_cast<int>(batch.done));
+    m_failures.insert(m_failures.end(), batch.failures.begin(), batch.failures.end());
+    if (!batch.error.empty())
+        m_scanError = QString::fromStdString(batch.error);
+    if (!batch.strokes.empty()) {
+        // The model takes the strokes; what it lets through goes to the chart.
+        std::vector<StrokeSummary> strokes = batch.strokes;
+        extend(m_model->append(std::move(strokes)));
+        updateModes();
+    }
+    updateNotes();
+}
+
+void TrendWindow::scanFinished()
+{
+    Btn_Cancel->setEnabled(false);
+    Pb_Scan->setValue(Pb_Scan->maximum());
+    if (!m_scanError.isEmpty()) {
+        const QString why = m_scanError;
+        m_scanError.clear();
+        dialogs().error(this, QStringLiteral("The files could not all be read:\n%1").arg(why), title());
+    }
+}
+
+void TrendWindow::Btn_CancelClick()
+{
+    m_scan->stop();
+    Btn_Cancel->setEnabled(false);
+}
+
+void TrendWindow::closeEvent(QCloseEvent* event)
+{
+    // A closed window reads no more; what it read stays for when it opens again.
+    m_scan->stop();
+    Btn_Cancel->setEnabled(false);
+    QWidget::closeEvent(event);
+}
+
+void TrendWindow::Btn_OpenFolderClick()
+{
+    // The open dialog picks a folder by naming any file in it, or the folder itself.
+    const QString chosen = dialogs().pickFileName(this, QStringLiteral("Open Folder (pick any file in it)"),
+                                                  m_lastFolder, QString(), QStringLiteral("All files (*)|*"));
+    if (chosen.isEmpty())
+        return;
+    const QString dir = QFileInfo(chosen).isDir() ? chosen : fromPath(directoryPart(toPath(chosen)));
+    m_lastFolder = dir;
+    openFolder(toPath(dir), Chk_Subfolders->isChecked());
+}
+
+TrendAxis TrendWindow::axis() const
+{
+    return static_cast<TrendAxis>(Cb_Axis->currentData().toInt());
+}
+
+void TrendWindow::filterChanged()
+{
+    TrendFilter filter;
+    filter.job = Ed_Job->text();
+    if (Cb_Mode->currentIndex() > 0)
+        filter.mode = Cb_Mode->currentData().toString().toStdString();
+    m_model->setFilter(std::move(filter));
+    refill();
+    updateNotes();
+}
+
+void TrendWindow::axisChanged()
+{
+    refill();
+    updateNotes();
+}
+
+void TrendWindow::refill()
+{
+    m_feed = TrendFeed{};
+    m_figures = TrendFigures{};
+    m_pointOf.assign(m_model->strokes().size(), -1);
+    Chart->setAxis(axis());
+    Chart->setStrokes({});
+    extend(m_model->filtered());
+    Chart->resetZoom();
+    selectionChanged();
+}
+
+void TrendWindow::extend(std::span<const std::size_t> strokes)
+{
+    const std::vector<StrokeSummary>& all = m_model->strokes();
+    const std::size_t before = m_feed.points.size();
+    m_feed.add(all, strokes, axis());
+    m_pointOf.resize(all.size(), -1);
+    for (std::size_t id = before; id < m_feed.points.size(); ++id)
+        m_pointOf[m_feed.strokes[id]] = static_cast<int>(id);
+    Chart->appendStrokes(std::span(m_feed.points).subspan(before));
+    for (const std::size_t i : strokes)
+        m_figures.add(all[i]);
+    Chart->setLimits(m_figures.limits());
+    Stats->setStats(m_figures.stats());
+}
+
+void TrendWindow::updateModes()
+{
+    const std::vector<std::string>& modes = m_model->modes();
+    if (Cb_Mode->count() == static_cast<int>(modes.size()) + 1)
+        return; // modes only ever join while a scan runs
+    const QString current = Cb_Mode->currentIndex() > 0 ? Cb_Mode->currentData().toString() : QString();
+    const QSignalBlocker quiet(Cb_Mode);
+    Cb_Mode->clear();
+    Cb_Mode->addItem(QStringLiteral("All modes"));
+    for (const std::string& mode : modes)
+        Cb_Mode->addItem(QString::fromLatin1(mode), QString::fromStdString(mode));
+    const int keep = current.isEmpty() ? 0 : Cb_Mode->findData(current);
+    Cb_Mode->setCurrentIndex(std::max(keep, 0));
+}
+
+void TrendWindow::updateNotes()
+{
+    Lb_Rows->setText(QStringLiteral("%1 of %2 strokes shown").arg(m_model->rowCount()).arg(m_model->strokes().size()));
+    const std::size_t noTime = m_feed.withoutTime;
+    Lb_NoTime->setText(noTime == 1 ? QStringLiteral("1 stroke has no time and is not on the chart")
+                                   : QStringLiteral("%1 strokes have no time and are not on the chart").arg(noTime));
+    Lb_NoTime->setVisible(noTime > 0);
+    const std::size_t failed = m_failures.size();
+    Lb_Unreadable->setText(failed == 1 ? QStringLiteral("1 file could not be read")
+                                       : QStringLiteral("%1 files could not be read").arg(failed));
+    Lb_Unreadable->setVisible(failed > 0);
+    Btn_Details->setVisible(failed > 0);
+}

@@ -1,0 +1,122 @@
+// The Trend window's controls: commands and filters above, the scan's state
+// under them, the table and the chart sharing the middle, the statistics below.
+#include "trend/TrendStatsStrip.h"
+#include "trend/TrendTableModel.h"
+#include "trend/TrendWindow.h"
+#include "trendchart/TrendChart.h"
+#include "ui/MakeWidget.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* caption(QWidget* parent, const char* text, QWidget* buddy)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
+
+void TrendWindow::buildControls()
+{
+    auto* page = new QVBoxLayout(this);
+
+    auto* commands = new QHBoxLayout;
+    Btn_OpenFolder = makeWidget<QPushButton>(this, "Btn_OpenFolder");
+    Btn_OpenFolder->setText(QStringLiteral("&Open Folder..."));
+    Chk_Subfolders = makeWidget<QCheckBox>(this, "Chk_Subfolders");
+    Chk_Subfolders->setText(QStringLiteral("Include &subfolders"));
+    Ed_Job = makeWidget<QLineEdit>(this, "Ed_Job");
+    Ed_Job->setPlaceholderText(QStringLiteral("any job"));
+    Ed_Job->setClearButtonEnabled(true);
+    Ed_Job->setMinimumWidth(120);
+    Cb_Mode = makeWidget<QComboBox>(this, "Cb_Mode");
+    Cb_Mode->addItem(QStringLiteral("All modes"));
+    Cb_Mode->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    Cb_Axis = makeWidget<QComboBox>(this, "Cb_Axis");
+    Cb_Axis->addItem(QStringLiteral("Stroke count"), static_cast<int>(TrendAxis::StrokeCount));
+    Cb_Axis->addItem(QStringLiteral("Time"), static_cast<int>(TrendAxis::Timestamp));
+    Btn_View = makeWidget<QPushButton>(this, "Btn_View");
+    Btn_View->setText(QStringLiteral("&View"));
+    Btn_Export = makeWidget<QPushButton>(this, "Btn_Export");
+    Btn_Export->setText(QStringLiteral("&Export..."));
+    commands->addWidget(Btn_OpenFolder);
+    commands->addWidget(Chk_Subfolders);
+    commands->addSpacing(12);
+    commands->addWidget(caption(this, "&Job:", Ed_Job));
+    commands->addWidget(Ed_Job, 1);
+    commands->addWidget(caption(this, "&Mode:", Cb_Mode));
+    commands->addWidget(Cb_Mode);
+    commands->addWidget(caption(this, "&Axis:", Cb_Axis));
+    commands->addWidget(Cb_Axis);
+    commands->addSpacing(12);
+    commands->addWidget(Btn_View);
+    commands->addWidget(Btn_Export);
+    page->addLayout(commands);
+
+    auto* state = new QHBoxLayout;
+    Pb_Scan = makeWidget<QProgressBar>(this, "Pb_Scan");
+    Pb_Scan->setRange(0, 1);
+    Pb_Scan->setValue(0);
+    Pb_Scan->setFormat(QStringLiteral("%v of %m files"));
+    Pb_Scan->setMinimumWidth(160);
+    Btn_Cancel = makeWidget<QPushButton>(this, "Btn_Cancel");
+    Btn_Cancel->setText(QStringLiteral("&Cancel"));
+    Btn_Cancel->setEnabled(false);
+    Lb_Rows = makeWidget<QLabel>(this, "Lb_Rows");
+    Lb_NoTime = makeWidget<QLabel>(this, "Lb_NoTime");
+    Lb_Unreadable = makeWidget<QLabel>(this, "Lb_Unreadable");
+    Btn_Details = makeWidget<QPushButton>(this, "Btn_Details");
+    Btn_Details->setText(QStringLiteral("&Details..."));
+    state->addWidget(Pb_Scan);
+    state->addWidget(Btn_Cancel);
+    state->addSpacing(12);
+    state->addWidget(Lb_Rows);
+    state->addSpacing(12);
+    state->addWidget(Lb_NoTime);
+    state->addStretch(1);
+    state->addWidget(Lb_Unreadable);
+    state->addWidget(Btn_Details);
+    page->addLayout(state);
+
+    auto* middle = makeWidget<QSplitter>(this, "Sp_TableChart");
+    middle->setOrientation(Qt::Vertical);
+    middle->setChildrenCollapsible(false);
+    Tbl_Strokes = makeWidget<QTableView>(middle, "Tbl_Strokes");
+    Tbl_Strokes->setModel(m_model);
+    Tbl_Strokes->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Tbl_Strokes->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Tbl_Strokes->setWordWrap(false);
+    Tbl_Strokes->setMinimumHeight(120);
+    // Rows of one height and no row numbers: a hundred thousand rows scroll
+    // without the view measuring them.
+    Tbl_Strokes->verticalHeader()->hide();
+    Tbl_Strokes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    Tbl_Strokes->verticalHeader()->setDefaultSectionSize(Tbl_Strokes->fontMetrics().height() + 6);
+    Tbl_Strokes->horizontalHeader()->setDefaultSectionSize(84);
+    Tbl_Strokes->horizontalHeader()->resizeSection(0, 260);
+    // No column is sorted at first: the rows stand in the order they are read.
+    Tbl_Strokes->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    Tbl_Strokes->setSortingEnabled(true);
+    Chart = makeWidget<TrendChart>(middle, "Chart");
+    middle->addWidget(Tbl_Strokes);
+    middle->addWidget(Chart);
+    middle->setStretchFactor(0, 1);
+    middle->setStretchFactor(1, 1);
+    page->addWidget(middle, 1);
+
+    Stats = makeWidget<TrendStatsStrip>(this, "Stats");
+    page->addWidget(Stats);
+}
