@@ -68,6 +68,7 @@ void TFm_Cmain::connectHandlers()
     on(ClearList1, &QAction::triggered, &TFm_Cmain::Btn_ClearClick);
     on(Btn_View, &QPushButton::clicked, &TFm_Cmain::Btn_ViewClick);
     on(View1, &QAction::triggered, &TFm_Cmain::View1Click);
+    on(Trend1, &QAction::triggered, &TFm_Cmain::Trend1Click);
     on(Exit1, &QAction::triggered, &TFm_Cmain::Exit1Click);
     on(Btn_Convert, &QPushButton::clicked, &TFm_Cmain::Btn_ConvertClick);
     on(ConvertAll1, &QAction::triggered, &TFm_Cmain::Btn_ConvertClick);
@@ -193,6 +194,19 @@ void TFm_Cmain::Btn_ViewClick()
 void TFm_Cmain::View1Click()
 {
     view();
+}
+
+void TFm_Cmain::Trend1Click()
+{
+    // A trend is of several strokes: with fewer than two selected, of the whole list.
+    std::vector<std::string> selected;
+    std::vector<std::string> all;
+    for (int i = 0; i < ListBox1->count(); ++i) {
+        all.push_back(toPath(ListBox1->item(i)->text()));
+        if (ListBox1->item(i)->isSelected())
+            selected.push_back(all.back());
+    }
+    m_windows.showTrend(selected.size() >= 2 ? selected : all);
 }
 
 void TFm_Cmain::ListBox1DblClick(QListWidgetItem* item)

@@ -139,6 +139,7 @@ void TFm_Cmain::buildMenus()
     ConvertAll1 = action(Tool1, "ConvertAll1", "Convert All");
     ConvertSelected1 = action(Tool1, "ConvertSelected1", "Convert Selected");
     View1 = action(Tool1, "View1", "View");
+    Trend1 = action(Tool1, "Trend1", "Trend...");
 
     // The schedule's menu is part of the window but kept out of sight.
     Schedule1 = bar->addMenu(QStringLiteral("&Schedule"));

@@ -29,7 +29,8 @@ struct SettingsRecord;
 // schedule are answered by a MainListHost over its controls, drops on the list
 // are sorted by the FileDrops rule. It works on the settings and the signature
 // record it is handed, and opens the display and the schedule dialog through
-// OtherWindows; its list is the one the display steps through.
+// OtherWindows, as it opens the Trend window; its list is the one the display
+// steps through.
 class TFm_Cmain : public QMainWindow
 {
     Q_OBJECT
@@ -102,6 +103,7 @@ public:
     QAction* ConvertAll1 = nullptr;
     QAction* ConvertSelected1 = nullptr;
     QAction* View1 = nullptr;
+    QAction* Trend1 = nullptr;
     QMenu* Schedule1 = nullptr;
     QAction* SetInterval1 = nullptr;
     QAction* Start1 = nullptr;
@@ -117,6 +119,7 @@ public:
     void Btn_ClearClick();
     void Btn_ViewClick();
     void View1Click();
+    void Trend1Click();
     void ListBox1DblClick(QListWidgetItem* item);
     void Exit1Click();
     void Btn_ConvertClick();
