@@ -51,6 +51,9 @@ QSize TrendChart::minimumSizeHint() const
 
 void TrendChart::setAxis(TrendAxis axis)
 {
+    // A zoom's x range is in the other axis' units.
+    if (axis != m_axis)
+        m_zoom.reset();
     m_axis = axis;
     viewChanged();
 }

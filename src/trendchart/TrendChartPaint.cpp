@@ -3,12 +3,12 @@
 #include "TrendLayout.h"
 #include "trendchart/TrendChart.h"
 
+#include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <optional>
 
 namespace {
 
@@ -30,10 +30,59 @@ QRectF markerClip(const QRect& plot)
     return QRectF(plot).adjusted(-SelectedRadius - 2, -SelectedRadius - 2, SelectedRadius + 2, SelectedRadius + 2);
 }
 
-void drawMarker(QPainter& painter, QPointF at, double radius)
+// One kind of marker, drawn the same way at every point. A bitmap device
+// gets it stamped from a small image drawn once: the ring of thousands of
+// markers would otherwise be stroked anew each time, most of a full repaint's
+// cost. Drawings and pages, and any painter that scales, get real circles.
+class Marker
 {
-    painter.drawEllipse(at, radius, radius);
-}
+public:
+    Marker(QPainter& painter, double radius, const QPen& pen, const QBrush& brush, const QPen& halo = Qt::NoPen)
+        : m_painter(painter), m_radius(radius), m_pen(pen), m_brush(brush), m_halo(halo)
+    {
+        const QPaintEngine* engine = painter.paintEngine();
+        if (!engine || engine->type() != QPaintEngine::Raster || painter.transform().type() > QTransform::TxTranslate)
+            return;
+        const qreal ratio = painter.device()->devicePixelRatioF();
+        const int side = static_cast<int>(std::ceil(2 * (radius + 3)));
+        m_stamp = QImage(QSize(side, side) * ratio, QImage::Format_ARGB32_Premultiplied);
+        m_stamp.setDevicePixelRatio(ratio);
+        m_stamp.fill(Qt::transparent);
+        QPainter p(&m_stamp);
+        p.setRenderHint(QPainter::Antialiasing);
+        draw(p, QPointF(side / 2.0, side / 2.0));
+        m_offset = QPointF(side / 2.0, side / 2.0);
+    }
+    void at(QPointF centre)
+    {
+        if (m_stamp.isNull())
+            draw(m_painter, centre);
+        else
+            m_painter.drawImage(QPointF(std::round(centre.x() - m_offset.x()), std::round(centre.y() - m_offset.y())),
+                                m_stamp);
+    }
+
+private:
+    void draw(QPainter& p, QPointF centre) const
+    {
+        if (m_halo.style() != Qt::NoPen) {
+            p.setPen(m_halo);
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(centre, m_radius, m_radius);
+        }
+        p.setPen(m_pen);
+        p.setBrush(m_brush);
+        p.drawEllipse(centre, m_radius, m_radius);
+    }
+
+    QPainter& m_painter;
+    double m_radius;
+    QPen m_pen;
+    QBrush m_brush;
+    QPen m_halo;
+    QImage m_stamp;
+    QPointF m_offset;
+};
 
 } // namespace
 
@@ -193,11 +242,9 @@ void TrendChart::paintData(QPainter& painter, const QRect& plot, const TrendRang
             painter.setRenderHint(QPainter::Antialiasing, true);
             painter.setPen(QPen(colour, 1));
             painter.drawPolyline(line);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(colour);
+            Marker point(painter, PointRadius, Qt::NoPen, colour);
             for (const QPointF& p : line)
-                drawMarker(painter, p, PointRadius);
-            painter.setBrush(Qt::NoBrush);
+                point.at(p);
             painter.setRenderHint(QPainter::Antialiasing, false);
             continue;
         }
@@ -234,17 +281,17 @@ void TrendChart::paintMarkers(QPainter& painter, const QRect& plot, const TrendR
         return v >= range.y0 && v <= range.y1;
     };
     // Out of limits: the channel's colour in a red ring, over every line.
-    painter.setPen(QPen(OutOfLimitsEdge, 1.5));
     for (int c = 0; c < TrendChannels; ++c) {
-        painter.setBrush(channelColour(c));
+        Marker marker(painter, OutOfLimitsRadius, QPen(OutOfLimitsEdge, 1.5), channelColour(c));
         for (const std::int32_t id : m_outIds) {
             const auto i = static_cast<std::size_t>(id);
             QPointF at;
             if ((m_outFlags[i] & (1u << c)) && visibleAt(i, c, at))
-                drawMarker(painter, at, OutOfLimitsRadius);
+                marker.at(at);
         }
     }
     // Selected: larger, in a black ring with a white halo, over everything.
+    std::array<std::optional<Marker>, TrendChannels> selected;
     for (const std::int32_t id : m_selected) {
         if (id < 0 || static_cast<std::size_t>(id) >= n)
             continue;
@@ -253,12 +300,10 @@ void TrendChart::paintMarkers(QPainter& painter, const QRect& plot, const TrendR
             QPointF at;
             if (!visibleAt(i, c, at))
                 continue;
-            painter.setPen(QPen(SelectedHalo, 4));
-            painter.setBrush(Qt::NoBrush);
-            drawMarker(painter, at, SelectedRadius);
-            painter.setPen(QPen(SelectedEdge, 2));
-            painter.setBrush(channelColour(c));
-            drawMarker(painter, at, SelectedRadius);
+            auto& marker = selected[static_cast<std::size_t>(c)];
+            if (!marker)
+                marker.emplace(painter, SelectedRadius, QPen(SelectedEdge, 2), channelColour(c), QPen(SelectedHalo, 4));
+            marker->at(at);
         }
     }
 }

@@ -87,7 +87,7 @@ TrendLayout layoutTrend(const QRect& target, const QFontMetricsF& metrics, const
     l.plot = QRect(target.left() + static_cast<int>(std::ceil(left)), target.top() + static_cast<int>(std::ceil(top)),
                    std::max(1, static_cast<int>(plotWidth)), std::max(1, static_cast<int>(plotHeight)));
 
-    const int xIntervals = std::max(1, static_cast<int>(l.plot.width() / (xLabelWidth * 1.5)));
+    const int xIntervals = std::max(1, static_cast<int>(l.plot.width() / (xLabelWidth * 1.25)));
     const double span = range.x1 - range.x0;
     if (axis == TrendAxis::Timestamp) {
         const double step = timeStep(span, xIntervals);

@@ -14,6 +14,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -164,9 +165,15 @@ private slots:
         std::vector<TrendStroke> v;
         for (int i = 0; i < 100000; ++i)
             v.push_back(stroke(i, float(100 + (i % 7))));
-        v[54321].peak[0] = 140; // one stroke well above the band
+        // Two strokes well above the band, a few pixels apart: each is found
+        // at its own point though both are within reach of either.
+        v[54321].peak[0] = 140;
+        v[54322].peak[0] = 139.5f;
         m_chart->setStrokes(std::move(v));
-        QCOMPARE(m_chart->strokeAt(pixelOf(*m_chart, 54321, 140).toPoint()), 54321);
+        const QPointF upper = pixelOf(*m_chart, 54321, 140), lower = pixelOf(*m_chart, 54322, 139.5);
+        QVERIFY(QLineF(upper, lower).length() > 2 && QLineF(upper, lower).length() < TrendChart::PickRadius);
+        QCOMPARE(m_chart->strokeAt(upper.toPoint()), 54321);
+        QCOMPARE(m_chart->strokeAt(lower.toPoint()), 54322);
     }
 
     // A drag zooms into the rectangle; a right click or a drag toward the top
@@ -206,6 +213,30 @@ private slots:
         QVERIFY(m_chart->isZoomed());
         drag(plotPoint(0.6, 0.6), plotPoint(0.2, 0.2));
         QVERIFY(!m_chart->isZoomed());
+
+        // A zoom on stroke counts means nothing on a time axis.
+        drag(plotPoint(0.2, 0.2), plotPoint(0.6, 0.6));
+        QVERIFY(m_chart->isZoomed());
+        m_chart->setAxis(TrendAxis::Timestamp);
+        QVERIFY(!m_chart->isZoomed());
+    }
+
+    // Hovering over a point names its stroke through the caller's text; away from it the tip goes.
+    void hoverNamesTheStroke()
+    {
+        m_chart->setStrokes(shuffledStrokes());
+        QList<int> asked;
+        m_chart->setStrokeName([&](int id) {
+            asked.append(id);
+            return QStringLiteral("H%1 stroke %2").arg(id, 4, 10, QLatin1Char('0')).arg(id * 3);
+        });
+        const QPoint on = pixelOf(*m_chart, 7, 57).toPoint(); // id 1, channel 2
+        QTest::mouseMove(m_chart, on);
+        QTRY_VERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("H0001 stroke 3"));
+        QCOMPARE(asked.last(), 1);
+        QTest::mouseMove(m_chart, pixelOf(*m_chart, 2.5, 160).toPoint());
+        QTRY_VERIFY(!QToolTip::isVisible());
     }
 
     // Batches arriving during a scan must end in the same picture as the whole list at once.
