@@ -111,6 +111,23 @@ void BM_hoverLookup(benchmark::State& state)
 }
 BENCHMARK(BM_hoverLookup)->Unit(benchmark::kMicrosecond);
 
+// The worst case for the column index: every stroke at one x (a scan of files
+// that all carry the same time), so one column holds all of them.
+void BM_hoverLookupOneColumn(benchmark::State& state)
+{
+    TrendChart chart;
+    std::vector<TrendStroke> all = scan(Strokes);
+    for (TrendStroke& s : all)
+        s.x = 1767225600;
+    chart.resize(ChartSize);
+    chart.setStrokes(std::move(all));
+    const QRect plot = chart.plotArea();
+    const QPoint at(plot.center().x(), plot.top() + plot.height() / 3);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(chart.strokeAt(at));
+}
+BENCHMARK(BM_hoverLookupOneColumn)->Unit(benchmark::kMillisecond);
+
 void BM_hoverAfterChange(benchmark::State& state)
 {
     TrendChart chart;

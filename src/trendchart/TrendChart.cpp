@@ -232,25 +232,33 @@ int TrendChart::strokeAt(QPoint pos) const
         m_index = TrendColumnIndex(TrendColumns::assign(m_x, range.x0, range.x1, plot.width()));
         m_indexValid = true;
     }
-    const double reach = PickRadius * PickRadius;
+    // Exactly PickRadius away still counts.
+    const double reach = PickRadius * PickRadius * (1 + 1e-9);
     const QRectF visible = QRectF(plot).adjusted(-0.5, -0.5, 0.5, 0.5);
     const int column = static_cast<int>(std::floor(pos.x() - plot.left()));
     const int r = static_cast<int>(std::ceil(PickRadius));
+    // The loads within reach of the mouse, a pixel wider: a cheap test that
+    // spares the exact distance for most strokes of a crowded column.
+    const double perPixel = (range.y1 - range.y0) / plot.height();
+    const double atMouse = range.y0 + (plot.top() + plot.height() - pos.y()) * perPixel;
+    const double lowest = atMouse - (PickRadius + 1) * perPixel;
+    const double highest = atMouse + (PickRadius + 1) * perPixel;
     int best = -1;
     double bestDistance = reach;
+    // Of equally near points the first found wins: the leftmost column's lowest id.
     for (const std::int32_t id : m_index.strokes(column - r, column + r)) {
         const auto i = static_cast<std::size_t>(id);
         for (int c = 0; c < TrendChannels; ++c) {
             const float v = m_peak[static_cast<std::size_t>(c)][i];
-            if (!isShown(c) || std::isnan(v))
+            // NaN fails the window too.
+            if (!(v >= lowest && v <= highest) || !isShown(c))
                 continue;
             const QPointF p = trendPixel(plot, range, m_x[i], v);
             if (!visible.contains(p))
                 continue;
             const double dx = p.x() - pos.x(), dy = p.y() - pos.y();
             const double d = dx * dx + dy * dy;
-            // Ties go to the lower id: the index lists each column in ascending order.
-            if (d < bestDistance || (d == bestDistance && best < 0)) {
+            if (d < bestDistance) {
                 bestDistance = d;
                 best = id;
             }
