@@ -10,6 +10,8 @@ ScannedFile summariseFile(const std::string& path, SignatureRecord& record, Fina
 {
     ScannedFile file;
     const SignatureRead read = readSignatureFields(path, record, link);
+    file.device = read.device;
+    file.inode = read.inode;
     if (!read) {
         file.io = read;
         return file;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -12,9 +13,13 @@ namespace {
 // 27884 as "27,884": byte counts are read by people comparing them.
 std::string groupedCount(std::size_t n)
 {
-    std::string text = std::to_string(n);
-    for (auto at = static_cast<std::ptrdiff_t>(text.size()) - 3; at > 0; at -= 3)
-        text.insert(static_cast<std::size_t>(at), ",");
+    const std::string digits = std::to_string(n);
+    std::string text;
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+            text += ',';
+        text += digits[i];
+    }
     return text;
 }
 
@@ -51,7 +56,12 @@ SignatureRead readPrefix(const std::string& path, SignatureRecord& record, Final
     if (IoResult opened = file.open(path, link); !opened)
         return failed(std::move(opened));
 
-    SignatureRecord image;
+    // A whole record is read aside and kept only when it is one; a part is
+    // read in place, sparing a copy for each of thousands of files.
+    std::optional<SignatureRecord> aside;
+    if (want == SignatureRecord::Size)
+        aside.emplace();
+    SignatureRecord& image = aside ? *aside : record;
     std::size_t got = 0;
     while (got < want) {
         const ssize_t n = ::read(file.fd(), image.bytes.data() + got, want - got);
@@ -69,10 +79,8 @@ SignatureRead readPrefix(const std::string& path, SignatureRecord& record, Final
     SignatureRead read;
     if (std::string why = whyNoSignature(image, length); !why.empty())
         read = failed(IoResult::failure(std::move(why)), true);
-    else if (want == SignatureRecord::Size)
-        record = image;
-    else
-        std::copy_n(image.bytes.begin(), want, record.bytes.begin());
+    else if (aside)
+        record = *aside;
     read.device = file.device();
     read.inode = file.inode();
     return read;

@@ -9,21 +9,25 @@
 #include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
-// The summary file must not take the place of one of the files it sums up:
-// a signature under the summary's name would be lost to its own summary.
-const std::string* inputAtOutput(const std::vector<std::string>& inputs, const std::string& output)
+// A file read, by device and inode.
+using FileId = std::pair<dev_t, ino_t>;
+
+// The input whose file is at output, if any: the summary file must not take
+// the place of one of the files it sums up, or a signature under the
+// summary's name would be lost to its own summary.
+const std::string* inputAtOutput(const std::vector<std::string>& inputs, const std::vector<FileId>& read,
+                                 const std::string& output)
 {
     struct stat out = {};
     if (::lstat(output.c_str(), &out) != 0)
         return nullptr;
-    for (const std::string& input : inputs) {
-        struct stat in = {};
-        if (::lstat(input.c_str(), &in) == 0 && in.st_dev == out.st_dev && in.st_ino == out.st_ino)
-            return &input;
-    }
+    for (std::size_t i = 0; i < inputs.size(); ++i)
+        if (read[i] == FileId{out.st_dev, out.st_ino})
+            return &inputs[i];
     return nullptr;
 }
 
@@ -31,15 +35,9 @@ const std::string* inputAtOutput(const std::vector<std::string>& inputs, const s
 
 int runSummary(const std::vector<std::string>& inputs, const SummaryRequest& request)
 {
-    if (!request.output.empty()) {
-        if (const std::string* input = inputAtOutput(inputs, request.output)) {
-            std::fprintf(stderr, "%s: cannot write %s: it is the input %s\n", ConvertProgram, request.output.c_str(),
-                         input->c_str());
-            return 1;
-        }
-    }
     const bool showProgress = ::isatty(STDERR_FILENO) == 1;
     std::vector<std::optional<StrokeSummary>> byInput(inputs.size());
+    std::vector<FileId> read(inputs.size());
     std::size_t done = 0;
     SummaryScanOptions options;
     options.jobs = request.jobs;
@@ -49,6 +47,7 @@ int runSummary(const std::vector<std::string>& inputs, const SummaryRequest& req
         if (file.skipped)
             return;
         ++done;
+        read[index] = {file.device, file.inode};
         if (showProgress)
             std::fputs("\r\033[K", stderr);
         if (file.summary)
@@ -78,6 +77,11 @@ int runSummary(const std::vector<std::string>& inputs, const SummaryRequest& req
 
     bool written = true;
     if (!request.output.empty()) {
+        if (const std::string* input = inputAtOutput(inputs, read, request.output)) {
+            std::fprintf(stderr, "%s: cannot write %s: it is the input %s\n", ConvertProgram, request.output.c_str(),
+                         input->c_str());
+            return 1;
+        }
         if (IoResult stored = storeSummaryCsv(request.output, rows); !stored) {
             std::fprintf(stderr, "%s: cannot write %s: %s\n", ConvertProgram, request.output.c_str(),
                          stored.reason.c_str());

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 // What reading one file for its summary came to.
@@ -17,6 +18,9 @@ struct ScannedFile
     std::optional<StrokeSummary> summary; // when it was read
     IoResult io;                          // why not
     bool skipped = false;                 // not read: the scan was stopped first
+    // The file read, for telling whether another name is the same file.
+    dev_t device = 0;
+    ino_t inode = 0;
 };
 
 // Reads and summarises one file: only the fields' part of the file is read

@@ -31,7 +31,8 @@ SignatureRead readSignature(const std::string& path, SignatureRecord& record, Fi
 // As readSignature, but reads only the first SignatureRecord::FieldsSize
 // bytes, which hold every field and curve: for callers that read thousands of
 // files for their values and never write the record out. Whether the file is
-// long enough is told by its size; the rest of record is left as it was.
+// long enough is told by its size; the rest of record is left as it was. The
+// part is read in place: on failure it may hold some of the file's bytes.
 SignatureRead readSignatureFields(const std::string& path, SignatureRecord& record, FinalLink link = FinalLink::Follow);
 
 // Reads path into record: 1 when it was read, -1 when it cannot be (record

@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string_view>
 
 // The byte image of one signature file as the press-load monitor stores it.
@@ -85,6 +87,8 @@ public:
     float curve(int channel, int point) const { return f32(curveOffset(channel, point)); }
     // Curve value as every consumer uses it: no-sample values count as 0.0.
     float load(int channel, int point) const; // defined below, after the floor
+    // A channel's whole curve by load(), for callers that scan every point.
+    void loads(int channel, std::span<float, PointCount> out) const;
 
     void setJobName(std::string_view text) { setText(Offset::JobName, Room::JobName, text); }
     void setDateText(std::string_view text) { setText(Offset::DateText, Room::DateText, text); }
@@ -157,4 +161,18 @@ inline float SignatureRecord::f32(std::size_t offset) const
 inline float SignatureRecord::load(int channel, int point) const
 {
     return sampleOrZero(curve(channel, point));
+}
+
+inline void SignatureRecord::loads(int channel, std::span<float, PointCount> out) const
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        // The image's floats are the machine's own: one copy, then a loop
+        // the compiler can run on whole vectors.
+        std::memcpy(out.data(), bytes.data() + curveOffset(channel, 0), out.size_bytes());
+        for (float& v : out)
+            v = sampleOrZero(v);
+    } else {
+        for (int i = 0; i < PointCount; ++i)
+            out[static_cast<std::size_t>(i)] = load(channel, i);
+    }
 }
