@@ -66,6 +66,13 @@ class TrendWindowTest : public QObject
                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
+    // The text of the last box of kind shown; empty when none was.
+    QString lastText(Kind kind) const
+    {
+        const ScriptedDialogs::Call* call = m_dialogs->last(kind);
+        return call ? call->text : QString();
+    }
+
     static int columnNamed(const char* name)
     {
         const auto& columns = summaryColumns();
@@ -247,7 +254,7 @@ private slots:
         selectRows({0, 1, 2, 3, 4, 5});
         m_dialogs->expectMessage();
         QTest::mouseClick(m_window->Btn_View, Qt::LeftButton);
-        QCOMPARE(m_dialogs->last(Kind::Message)->text, QStringLiteral("Select one to five strokes to view."));
+        QCOMPARE(lastText(Kind::Message), QStringLiteral("Select one to five strokes to view."));
         m_window->Tbl_Strokes->clearSelection();
         m_dialogs->expectMessage();
         QTest::mouseClick(m_window->Btn_View, Qt::LeftButton);
@@ -268,7 +275,12 @@ private slots:
 
     void exportWritesTheShownRowsAsTheSummaryFile()
     {
-        const QStringList files = writeSamples(m_dir->path(), 25);
+        // Names in the reverse order of the strokes' times: the file's order
+        // is neither the order the files are read in nor the table's.
+        QStringList files;
+        for (int i = 0; i < 25; ++i)
+            files << writeRecord(path(QStringLiteral("H%1").arg(i, 2, 10, QLatin1Char('0'))),
+                                 makeSampleSignature(static_cast<std::uint32_t>(24 - i)));
         scan(files);
         m_window->Tbl_Strokes->sortByColumn(columnNamed("Peak Ch2"), Qt::DescendingOrder);
         m_window->Cb_Mode->setCurrentIndex(1); // MONITOR
@@ -294,6 +306,7 @@ private slots:
         QVERIFY(picture.open(QIODevice::ReadOnly));
         QCOMPARE(picture.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
         // The dialog offers the name chosen last.
+        QVERIFY(m_dialogs->last(Kind::Save));
         QCOMPARE(m_dialogs->last(Kind::Save)->fileName, csv);
 
         // Failures are shown with the reason; nothing is written.
@@ -301,7 +314,7 @@ private slots:
         m_dialogs->expectSave(nowhere);
         m_dialogs->expectError();
         QTest::mouseClick(m_window->Btn_Export, Qt::LeftButton);
-        QVERIFY(m_dialogs->last(Kind::Error)->text.contains(nowhere));
+        QVERIFY(lastText(Kind::Error).contains(nowhere));
         QVERIFY(!QFile::exists(nowhere));
         m_dialogs->expectSave(path(QStringLiteral("out.txt")));
         m_dialogs->expectError();
@@ -334,7 +347,7 @@ private slots:
         QCOMPARE(m_window->Lb_Unreadable->text(), QStringLiteral("3 files could not be read"));
         m_dialogs->expectMessage();
         QTest::mouseClick(m_window->Btn_Details, Qt::LeftButton);
-        const QString listed = m_dialogs->last(Kind::Message)->text;
+        const QString listed = lastText(Kind::Message);
         for (const QString& bad : {shortFile.fileName(), missing, audio.fileName()})
             QVERIFY2(listed.contains(bad + QStringLiteral(": ")), qPrintable(listed));
         QCOMPARE(m_window->failures().size(), std::size_t{3});
@@ -364,6 +377,7 @@ private slots:
         QTest::mouseClick(m_window->Btn_OpenFolder, Qt::LeftButton);
         QTRY_VERIFY(!m_window->scan().isRunning());
         QCOMPARE(model().rowCount(), 5);
+        QVERIFY(m_dialogs->last(Kind::Pick));
         QCOMPARE(m_dialogs->last(Kind::Pick)->directory, top);
     }
 
