@@ -1,5 +1,6 @@
 // The Trend window's controls: commands and filters above, the scan's state
 // under them, the table and the chart sharing the middle, the statistics below.
+#include "analysis/SummaryTable.h"
 #include "trend/TrendStatsStrip.h"
 #include "trend/TrendTableModel.h"
 #include "trend/TrendWindow.h"
@@ -18,6 +19,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QLabel* caption(QWidget* parent, const char* text, QWidget* buddy)
@@ -25,6 +28,46 @@ QLabel* caption(QWidget* parent, const char* text, QWidget* buddy)
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setBuddy(buddy);
     return label;
+}
+
+// A column wide enough for its name (and the sort arrow) and for a typical
+// value, so the first look at the table reads without dragging edges.
+void fitColumns(QTableView& table)
+{
+    using Field = SummaryColumn::Field;
+    QHeaderView& header = *table.horizontalHeader();
+    const QFontMetrics cells = table.fontMetrics();
+    const QFontMetrics names = header.fontMetrics();
+    const auto& columns = summaryColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const char* sample = "-0000.0";
+        switch (columns[i].field) {
+        case Field::File:
+            sample = "/home/quality/press 4/2026-03/H0000000";
+            break;
+        case Field::Date:
+        case Field::Time:
+            sample = "12/31/2026";
+            break;
+        case Field::Timestamp:
+            sample = "2026-12-31 23:59:59";
+            break;
+        case Field::Job:
+            sample = "BRACKET-L 4412 RH";
+            break;
+        case Field::Mode:
+            sample = "MONITOR ";
+            break;
+        case Field::StrokeCount:
+            sample = "10000000";
+            break;
+        default:
+            break;
+        }
+        const int width = std::max(names.horizontalAdvance(QString::fromStdString(columns[i].name)) + 28,
+                                   cells.horizontalAdvance(QString::fromLatin1(sample)) + 14);
+        header.resizeSection(static_cast<int>(i), width);
+    }
 }
 
 } // namespace
@@ -105,8 +148,7 @@ void TrendWindow::buildControls()
     Tbl_Strokes->verticalHeader()->hide();
     Tbl_Strokes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Tbl_Strokes->verticalHeader()->setDefaultSectionSize(Tbl_Strokes->fontMetrics().height() + 6);
-    Tbl_Strokes->horizontalHeader()->setDefaultSectionSize(84);
-    Tbl_Strokes->horizontalHeader()->resizeSection(0, 260);
+    fitColumns(*Tbl_Strokes);
     // No column is sorted at first: the rows stand in the order they are read.
     Tbl_Strokes->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
     Tbl_Strokes->setSortingEnabled(true);
