@@ -206,17 +206,23 @@ void TrendWindow::extend(std::span<const std::size_t> strokes)
 
 void TrendWindow::updateModes()
 {
-    const std::vector<std::string>& modes = m_model->modes();
-    if (Cb_Mode->count() == static_cast<int>(modes.size()) + 1)
-        return; // modes only ever join while a scan runs
-    const QString current = Cb_Mode->currentIndex() > 0 ? Cb_Mode->currentData().toString() : QString();
+    // The modes read so far, and the one the filter asks for even before a
+    // stroke of it has come: a new scan keeps the user's choice.
+    std::vector<std::string> modes = m_model->modes();
+    const std::string& wanted = m_model->filter().mode;
+    if (!wanted.empty() && !std::binary_search(modes.begin(), modes.end(), wanted))
+        modes.insert(std::lower_bound(modes.begin(), modes.end(), wanted), wanted);
+    bool same = Cb_Mode->count() == static_cast<int>(modes.size()) + 1;
+    for (std::size_t i = 0; same && i < modes.size(); ++i)
+        same = Cb_Mode->itemData(static_cast<int>(i) + 1).toString() == QString::fromStdString(modes[i]);
+    if (same)
+        return;
     const QSignalBlocker quiet(Cb_Mode);
     Cb_Mode->clear();
     Cb_Mode->addItem(QStringLiteral("All modes"));
     for (const std::string& mode : modes)
         Cb_Mode->addItem(QString::fromLatin1(mode), QString::fromStdString(mode));
-    const int keep = current.isEmpty() ? 0 : Cb_Mode->findData(current);
-    Cb_Mode->setCurrentIndex(std::max(keep, 0));
+    Cb_Mode->setCurrentIndex(wanted.empty() ? 0 : Cb_Mode->findData(QString::fromStdString(wanted)));
 }
 
 void TrendWindow::updateNotes()

@@ -211,8 +211,16 @@ private slots:
         QCOMPARE(m_window->Chart->strokeCount(), setup);
         QCOMPARE(m_window->Stats->figureText(3, 0), QString::number(setup));
         QCOMPARE(m_window->Lb_Rows->text(), QStringLiteral("%1 of %2 strokes shown").arg(setup).arg(files.size()));
+
+        // A new scan keeps the chosen mode, in the combo and in the rows alike.
+        scan(files.mid(0, 10));
+        QCOMPARE(mode->currentText(), QStringLiteral("SETUP"));
+        int setupOfTen = 0;
+        for (const QString& f : files.mid(0, 10))
+            setupOfTen += summaryOf(f).mode == "SETUP";
+        QCOMPARE(model().rowCount(), setupOfTen);
         mode->setCurrentIndex(0);
-        QCOMPARE(model().rowCount(), files.size());
+        QCOMPARE(model().rowCount(), 10);
     }
 
     void sortsByAPeakColumnFromItsHeader()
