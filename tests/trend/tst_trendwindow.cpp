@@ -103,14 +103,18 @@ private slots:
 
     void cancelKeepsTheRowsReadAndTheWindowGoesOn()
     {
-        const QStringList files = writeSamples(m_dir->path(), 60);
-        // The scan is held at the eleventh file until Cancel has been clicked,
-        // so it is stopped part-way however fast the machine reads.
+        // Enough files that every thread reading one more still leaves some.
+        const QStringList files = writeSamples(m_dir->path(), 20 + 2 * TrendScan::defaultJobs());
+        // The scan is held as it hands over its tenth file until Cancel has
+        // been clicked, so it is stopped part-way however fast the machine
+        // reads: the hand-over is one at a time, so while it is held each of
+        // the other threads can read at most one file more.
         std::promise<void> release;
         std::shared_future<void> released = release.get_future().share();
         std::atomic<bool> held{false};
-        m_window->scan().setFileGate([&, released](std::size_t index) {
-            if (index == 10) {
+        std::atomic<int> handed{0};
+        m_window->scan().setFileGate([&, released](std::size_t) {
+            if (++handed == 10) {
                 held = true;
                 released.wait_for(std::chrono::seconds(20));
             }
@@ -120,6 +124,7 @@ private slots:
         QTRY_VERIFY(held.load());
         QTRY_VERIFY(model().rowCount() >= 9); // rows appear while the scan runs
         QTest::mouseClick(m_window->Btn_Cancel, Qt::LeftButton);
+        QVERIFY(!m_window->Btn_Cancel->isEnabled());
         release.set_value();
         QTRY_VERIFY(!m_window->scan().isRunning());
         const int kept = model().rowCount();
@@ -146,8 +151,9 @@ private slots:
         std::promise<void> release;
         std::shared_future<void> released = release.get_future().share();
         std::atomic<bool> held{false};
-        m_window->scan().setFileGate([&, released](std::size_t index) {
-            if (index == 5) {
+        std::atomic<int> handed{0};
+        m_window->scan().setFileGate([&, released](std::size_t) {
+            if (++handed == 5) {
                 held = true;
                 released.wait_for(std::chrono::seconds(20));
             }

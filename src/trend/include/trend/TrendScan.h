@@ -64,7 +64,8 @@ public:
     bool isRunning() const { return m_current != nullptr; }
 
     // Called on a scan thread after each file is read and before it is handed
-    // over (index into the paths), for a test to hold the scan at a file.
+    // over (index into the paths), one file at a time: while it waits, no
+    // other file is handed over. For a test to hold a scan part-way.
     void setFileGate(std::function<void(std::size_t index)> gate) { m_gate = std::move(gate); }
 
     // The threads a scan asks for on this machine: its cores, but at least one.
