@@ -38,6 +38,7 @@ public:
     {
         return target;
     }
+    QString chooseDirectory(QWidget*, const QString&, const QString&) override { return target; }
     QString saveFileName(QWidget*, const QString&, const QString&, const QString&, const QString&, Overwrite) override
     {
         return target;

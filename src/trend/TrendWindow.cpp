@@ -1,7 +1,6 @@
 #include "trend/TrendWindow.h"
 
 #include "analysis/SummaryTable.h"
-#include "convert/OutputFileName.h"
 #include "qtcore/LocalPath.h"
 #include "trend/TrendStatsStrip.h"
 #include "trend/TrendTableModel.h"
@@ -13,7 +12,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -145,12 +143,9 @@ void TrendWindow::closeEvent(QCloseEvent* event)
 
 void TrendWindow::Btn_OpenFolderClick()
 {
-    // The open dialog picks a folder by naming any file in it, or the folder itself.
-    const QString chosen = dialogs().pickFileName(this, QStringLiteral("Open Folder (pick any file in it)"),
-                                                  m_lastFolder, QString(), QStringLiteral("All files (*)|*"));
-    if (chosen.isEmpty())
+    const QString dir = dialogs().chooseDirectory(this, QStringLiteral("Open Folder"), m_lastFolder);
+    if (dir.isEmpty())
         return;
-    const QString dir = QFileInfo(chosen).isDir() ? chosen : fromPath(directoryPart(toPath(chosen)));
     m_lastFolder = dir;
     openFolder(toPath(dir), Chk_Subfolders->isChecked());
 }

@@ -91,6 +91,17 @@ QString QtDialogService::pickFileName(QWidget* parent, const QString& title, con
     return chosenName(dialog, fileName);
 }
 
+QString QtDialogService::chooseDirectory(QWidget* parent, const QString& title, const QString& directory)
+{
+    QFileDialog dialog(parent, title, directory);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 QString QtDialogService::saveFileName(QWidget* parent, const QString& title, const QString& directory,
                                       const QString& fileName, const QString& filter, Overwrite overwrite)
 {

@@ -9,6 +9,8 @@ const char* kindName(ScriptedDialogs::Kind k)
         return "open dialog";
     case ScriptedDialogs::Kind::Pick:
         return "pick dialog";
+    case ScriptedDialogs::Kind::Directory:
+        return "folder dialog";
     case ScriptedDialogs::Kind::Save:
         return "save dialog";
     case ScriptedDialogs::Kind::Question:
@@ -67,6 +69,13 @@ QString ScriptedDialogs::pickFileName(QWidget*, const QString& title, const QStr
     calls.append({Kind::Pick, title, {}, directory, fileName, filter});
     Step s;
     return take(Kind::Pick, s) ? s.names.value(0) : QString();
+}
+
+QString ScriptedDialogs::chooseDirectory(QWidget*, const QString& title, const QString& directory)
+{
+    calls.append({Kind::Directory, title, {}, directory, {}, {}});
+    Step s;
+    return take(Kind::Directory, s) ? s.names.value(0) : QString();
 }
 
 QString ScriptedDialogs::saveFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,

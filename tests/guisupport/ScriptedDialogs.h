@@ -12,7 +12,7 @@
 class ScriptedDialogs : public DialogService
 {
 public:
-    enum class Kind { Open, Pick, Save, Question, Message, Warning, Error };
+    enum class Kind { Open, Pick, Directory, Save, Question, Message, Warning, Error };
     struct Call
     {
         Kind kind;
@@ -26,6 +26,7 @@ public:
 
     void expectOpen(const QStringList& files) { m_script.enqueue({Kind::Open, files, {}, true}); }
     void expectPick(const QString& name) { m_script.enqueue({Kind::Pick, {name}, {}, true}); }
+    void expectDirectory(const QString& dir) { m_script.enqueue({Kind::Directory, {dir}, {}, true}); }
     void expectSave(const QString& name) { m_script.enqueue({Kind::Save, {name}, {}, true}); }
     void expectQuestion(bool ok) { m_script.enqueue({Kind::Question, {}, {}, ok}); }
     void expectMessage() { m_script.enqueue({Kind::Message, {}, {}, true}); }
@@ -42,6 +43,7 @@ public:
     QStringList openFileNames(QWidget*, const QString& title, const QString& directory, const QString& filter) override;
     QString pickFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,
                          const QString& filter) override;
+    QString chooseDirectory(QWidget*, const QString& title, const QString& directory) override;
     QString saveFileName(QWidget*, const QString& title, const QString& directory, const QString& fileName,
                          const QString& filter, Overwrite overwrite) override;
     bool question(QWidget*, const QString& text, const QString& caption) override;

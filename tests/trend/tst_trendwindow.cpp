@@ -381,18 +381,18 @@ private slots:
         writeSamples(path(QStringLiteral("sub")), 2, 10);
         QVERIFY(QFile::link(direct[0], path(QStringLiteral("Hlink"))));
 
-        m_dialogs->expectPick(direct[1]); // any file of the folder picks it
+        m_dialogs->expectDirectory(top);
         QTest::mouseClick(m_window->Btn_OpenFolder, Qt::LeftButton);
         QTRY_VERIFY(!m_window->scan().isRunning());
         QCOMPARE(model().rowCount(), 3);
 
         m_window->Chk_Subfolders->setChecked(true);
-        m_dialogs->expectPick(top); // or the folder itself
+        m_dialogs->expectDirectory(top);
         QTest::mouseClick(m_window->Btn_OpenFolder, Qt::LeftButton);
         QTRY_VERIFY(!m_window->scan().isRunning());
         QCOMPARE(model().rowCount(), 5);
-        QVERIFY(m_dialogs->last(Kind::Pick));
-        QCOMPARE(m_dialogs->last(Kind::Pick)->directory, top);
+        QVERIFY(m_dialogs->last(Kind::Directory));
+        QCOMPARE(m_dialogs->last(Kind::Directory)->directory, top); // opens where the last folder was
     }
 
     void strokesWithoutATimeAreLeftOffTheTimeAxisAndCounted()

@@ -22,6 +22,9 @@ public:
     // when cancelled. fileName is what the dialog offers at first.
     virtual QString pickFileName(QWidget* parent, const QString& title, const QString& directory,
                                  const QString& fileName, const QString& filter) = 0;
+    // A folder chosen in a dialog that shows folders only; empty when
+    // cancelled. directory is where it opens.
+    virtual QString chooseDirectory(QWidget* parent, const QString& title, const QString& directory) = 0;
     // Whether a save dialog asks before a chosen file that exists is replaced.
     // Dialogs that only pick a folder and a prefix never replace the name itself.
     enum class Overwrite { Replace, Ask };

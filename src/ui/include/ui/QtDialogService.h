@@ -10,6 +10,7 @@ public:
                               const QString& filter) override;
     QString pickFileName(QWidget* parent, const QString& title, const QString& directory, const QString& fileName,
                          const QString& filter) override;
+    QString chooseDirectory(QWidget* parent, const QString& title, const QString& directory) override;
     QString saveFileName(QWidget* parent, const QString& title, const QString& directory, const QString& fileName,
                          const QString& filter, Overwrite overwrite) override;
     bool question(QWidget* parent, const QString& text, const QString& caption) override;
