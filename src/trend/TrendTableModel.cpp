@@ -182,10 +182,15 @@ void TrendTableModel::sort(int column, Qt::SortOrder order)
     reorder(std::move(rows));
 }
 
+void TrendTableModel::reserve(std::size_t strokes)
+{
+    m_strokes.reserve(strokes);
+    m_rowOf.reserve(strokes);
+}
+
 std::span<const std::size_t> TrendTableModel::append(std::vector<StrokeSummary> strokes)
 {
     const std::size_t first = m_strokes.size();
-    m_strokes.reserve(first + strokes.size());
     for (StrokeSummary& stroke : strokes) {
         const auto mode = std::lower_bound(m_modes.begin(), m_modes.end(), stroke.mode);
         if (mode == m_modes.end() || *mode != stroke.mode)

@@ -67,8 +67,7 @@ void TrendWindow::connectHandlers()
     on(Tbl_Strokes->selectionModel(), &QItemSelectionModel::selectionChanged, &TrendWindow::selectionChanged);
     connect(Tbl_Strokes, &QTableView::doubleClicked, this, guarded(this, [this] { Btn_ViewClick(); }));
     connect(Chart, &TrendChart::strokeClicked, this, guarded(this, [this](int id) { strokeClicked(id); }));
-    connect(m_scan, &TrendScan::arrived, this,
-            guarded(this, [this](const TrendScanBatch& batch) { scanArrived(batch); }));
+    connect(m_scan, &TrendScan::arrived, this, guarded(this, [this](TrendScanBatch& batch) { scanArrived(batch); }));
     on(m_scan, &TrendScan::finished, &TrendWindow::scanFinished);
 }
 
@@ -100,17 +99,18 @@ void TrendWindow::startScan(const std::function<void(TrendScan&)>& start, std::s
     updateNotes();
 }
 
-void TrendWindow::scanArrived(const TrendScanBatch& batch)
+void TrendWindow::scanArrived(TrendScanBatch& batch)
 {
     Pb_Scan->setRange(0, static_cast<int>(std::max<std::size_t>(batch.total, 1)));
     Pb_Scan->setValue(static_cast<int>(batch.done));
     m_failures.insert(m_failures.end(), batch.failures.begin(), batch.failures.end());
     if (!batch.error.empty())
         m_scanError = QString::fromStdString(batch.error);
+    if (batch.total > m_model->strokes().size())
+        m_model->reserve(batch.total);
     if (!batch.strokes.empty()) {
         // The model takes the strokes; what it lets through goes to the chart.
-        std::vector<StrokeSummary> strokes = batch.strokes;
-        extend(m_model->append(std::move(strokes)));
+        extend(m_model->append(std::move(batch.strokes)));
         updateModes();
     }
     updateNotes();

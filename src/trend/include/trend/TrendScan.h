@@ -72,7 +72,9 @@ public:
     static int defaultJobs();
 
 signals:
-    void arrived(const TrendScanBatch& batch);
+    // Emitted on the GUI thread and connected directly: a receiver may move
+    // the strokes out of batch instead of copying thousands of them.
+    void arrived(TrendScanBatch& batch);
     // After the last batch of the scan. stopped: files were left unread.
     void finished(bool stopped);
 

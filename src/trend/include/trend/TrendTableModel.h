@@ -47,6 +47,9 @@ public:
     // The row showing a stroke; -1 when the filter hides it.
     int rowOfStroke(std::size_t stroke) const;
 
+    // Room for this many strokes in all, when a scan knows how many files it
+    // reads: a hundred thousand strokes then take no more memory than they need.
+    void reserve(std::size_t strokes);
     // Adds strokes after those there are; returns the indices of those the
     // filter lets through, a tail of filtered().
     std::span<const std::size_t> append(std::vector<StrokeSummary> strokes);

@@ -85,7 +85,7 @@ private:
     // Empties the window and starts a scan through start; total: the files it
     // reads, when known before they are listed.
     void startScan(const std::function<void(TrendScan&)>& start, std::size_t total);
-    void scanArrived(const TrendScanBatch& batch);
+    void scanArrived(TrendScanBatch& batch);
     void scanFinished();
     void filterChanged();
     void axisChanged();
