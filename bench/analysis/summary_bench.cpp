@@ -5,10 +5,10 @@
 // kept summaries take per stroke. Prints figures; never fails on speed.
 //
 //   summary_bench [--files N] [--reps R] [--workdir DIR] [QUORVEX_CONVERT]
+#include "TrendFiles.h"
 #include "analysis/SummaryScan.h"
 #include "analysis/SummaryTable.h"
 #include "common/WorkerThreads.h"
-#include "samplegen/SampleSignature.h"
 #include "signature/SignatureRecord.h"
 
 #include <algorithm>
@@ -39,47 +39,6 @@ double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-// The files of the run, made once and kept for later runs (a marker holds the count).
-std::vector<std::string> strokeFiles(const fs::path& dir, std::uint32_t count)
-{
-    const fs::path marker = dir / ".complete";
-    std::vector<std::string> paths;
-    paths.reserve(count);
-    char name[32];
-    for (std::uint32_t i = 0; i < count; ++i) {
-        std::snprintf(name, sizeof name, "H%06u", i + 1);
-        paths.push_back((dir / name).string());
-    }
-    std::FILE* m = std::fopen(marker.c_str(), "r");
-    unsigned made = 0;
-    if (m) {
-        if (std::fscanf(m, "%u", &made) != 1)
-            made = 0;
-        std::fclose(m);
-    }
-    if (made == count)
-        return paths;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    std::printf("making %u files in %s ...\n", count, dir.c_str());
-    std::fflush(stdout);
-    std::atomic<std::uint32_t> next{0};
-    runOnWorkerThreads(static_cast<int>(std::thread::hardware_concurrency()), [&] {
-        for (std::uint32_t i; (i = next.fetch_add(1)) < count;) {
-            const SignatureRecord r = makeTrendSignature(i, count);
-            std::FILE* f = std::fopen(paths[i].c_str(), "wb");
-            if (!f || std::fwrite(r.bytes.data(), 1, r.bytes.size(), f) != r.bytes.size() || std::fclose(f) != 0) {
-                std::perror(paths[i].c_str());
-                std::exit(1);
-            }
-        }
-    });
-    m = std::fopen(marker.c_str(), "w");
-    std::fprintf(m, "%u\n", count);
-    std::fclose(m);
-    return paths;
 }
 
 // The floor: what any summariser must do for each file, and nothing else.
@@ -190,7 +149,7 @@ int main(int argc, char** argv)
     }
     const int threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     const fs::path dir = work / "strokes";
-    const std::vector<std::string> paths = strokeFiles(dir, files);
+    const std::vector<std::string> paths = trendStrokeFiles(dir, files);
 
     // Warm the page cache once, so that every round reads from memory.
     rawReadFloor(paths, threads);
