@@ -92,8 +92,7 @@ void TrendWindow::startScan(const std::function<void(TrendScan&)>& start, std::s
     m_scanError.clear();
     refill();
     updateModes();
-    Pb_Scan->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1)));
-    Pb_Scan->setValue(0);
+    showProgress(0, total);
     Btn_Cancel->setEnabled(true);
     start(*m_scan);
     updateNotes();
@@ -101,8 +100,7 @@ void TrendWindow::startScan(const std::function<void(TrendScan&)>& start, std::s
 
 void TrendWindow::scanArrived(TrendScanBatch& batch)
 {
-    Pb_Scan->setRange(0, static_cast<int>(std::max<std::size_t>(batch.total, 1)));
-    Pb_Scan->setValue(static_cast<int>(batch.done));
+    showProgress(batch.done, batch.total);
     m_failures.insert(m_failures.end(), batch.failures.begin(), batch.failures.end());
     if (!batch.error.empty())
         m_scanError = QString::fromStdString(batch.error);
@@ -116,10 +114,19 @@ void TrendWindow::scanArrived(TrendScanBatch& batch)
     updateNotes();
 }
 
+void TrendWindow::showProgress(std::size_t done, std::size_t total)
+{
+    // A folder's files are counted once it is listed; a scan of nothing says so.
+    Pb_Scan->setFormat(total > 0 ? QStringLiteral("%v of %m files") : QStringLiteral("No files"));
+    Pb_Scan->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1)));
+    Pb_Scan->setValue(static_cast<int>(std::min(done, total)));
+}
+
 void TrendWindow::scanFinished()
 {
     Btn_Cancel->setEnabled(false);
-    Pb_Scan->setValue(Pb_Scan->maximum());
+    if (Pb_Scan->format() != QStringLiteral("No files"))
+        Pb_Scan->setValue(Pb_Scan->maximum());
     if (!m_scanError.isEmpty()) {
         const QString why = m_scanError;
         m_scanError.clear();

@@ -32,6 +32,15 @@ QLabel* caption(QWidget* parent, const char* text, QWidget* buddy)
 
 // A column wide enough for its name (and the sort arrow) and for a typical
 // value, so the first look at the table reads without dragging edges.
+int columnOf(SummaryColumn::Field field)
+{
+    const std::vector<SummaryColumn>& columns = summaryColumns();
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        if (columns[i].field == field)
+            return static_cast<int>(i);
+    return -1;
+}
+
 void fitColumns(QTableView& table)
 {
     using Field = SummaryColumn::Field;
@@ -149,9 +158,10 @@ void TrendWindow::buildControls()
     Tbl_Strokes->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     Tbl_Strokes->verticalHeader()->setDefaultSectionSize(Tbl_Strokes->fontMetrics().height() + 6);
     fitColumns(*Tbl_Strokes);
-    // No column is sorted at first: the rows stand in the order they are read.
-    Tbl_Strokes->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+    // Strokes stand in the order they were made, as in the summary file,
+    // whichever thread read them first; rows arriving are merged into place.
     Tbl_Strokes->setSortingEnabled(true);
+    Tbl_Strokes->sortByColumn(columnOf(SummaryColumn::Field::Timestamp), Qt::AscendingOrder);
     Chart = makeWidget<TrendChart>(middle, "Chart");
     middle->addWidget(Tbl_Strokes);
     middle->addWidget(Chart);

@@ -12,6 +12,7 @@
 
 #include <QListWidget>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -76,6 +77,8 @@ private slots:
         // An empty list: the window opens empty, ready for a folder.
         openTrend();
         QCOMPARE(trend()->model().rowCount(), 0);
+        QTRY_VERIFY(!trend()->scan().isRunning());
+        QCOMPARE(trend()->Pb_Scan->text(), QStringLiteral("No files")); // not "1 of 1 files"
 
         const QStringList files = writeSamples(m_data->path(), 4);
         addFiles(files);

@@ -87,6 +87,7 @@ private:
     void startScan(const std::function<void(TrendScan&)>& start, std::size_t total);
     void scanArrived(TrendScanBatch& batch);
     void scanFinished();
+    void showProgress(std::size_t done, std::size_t total);
     void filterChanged();
     void axisChanged();
     TrendAxis axis() const;
