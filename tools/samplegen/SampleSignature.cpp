@@ -168,7 +168,7 @@ SignatureRecord makeTrendSignature(std::uint32_t index, std::uint32_t total)
     const double release = 180 + rnd.uniform(18, 22);
     const double skew = rnd.uniform(-0.5, 0.5);
     for (int c = 0; c < SignatureRecord::ChannelCount; ++c) {
-        const double noise = (rnd.uniform(-1, 1) + rnd.uniform(-1, 1) + rnd.uniform(-1, 1)) * 0.026;
+        const double noise = (rnd.uniform(-1, 1) + rnd.uniform(-1, 1) + rnd.uniform(-1, 1)) * 0.015;
         double peakLoad = job.target[c] * drift * (1 + noise);
         if (outlier && c == outlierChannel)
             peakLoad *= outlierFactor;
