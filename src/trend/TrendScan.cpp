@@ -63,11 +63,8 @@ void TrendScan::startFolder(std::string dir, bool subfolders, int jobs)
         FinalLink::Refuse, jobs);
 }
 
-void TrendScan::launch(Listing list, FinalLink links, int jobs)
+void TrendScan::letFinishedThreadsGo()
 {
-    if (m_current)
-        m_current->stop = true;
-
     // Threads of earlier scans that have finished are let go here, so a
     // window used all day keeps no more than the scans still winding down.
     for (std::size_t i = 0; i < m_states.size();) {
@@ -79,52 +76,64 @@ void TrendScan::launch(Listing list, FinalLink links, int jobs)
             ++i;
         }
     }
+}
+
+void TrendScan::run(Shared& shared, const Listing& list, FinalLink links, int jobs,
+                    const std::function<void(std::size_t)>& gate)
+{
+    std::vector<std::string> paths;
+    try {
+        paths = list(shared);
+    } catch (const std::exception& e) {
+        const std::lock_guard lock(shared.mutex);
+        shared.error = e.what();
+    }
+    {
+        const std::lock_guard lock(shared.mutex);
+        shared.total = paths.size();
+    }
+    SummaryScanOptions options;
+    options.jobs = jobs;
+    options.links = links;
+    options.stop = &shared.stop;
+    options.onFile = [&](std::size_t index, ScannedFile& file) {
+        if (file.skipped) {
+            const std::lock_guard lock(shared.mutex);
+            ++shared.done;
+            ++shared.skipped;
+            return;
+        }
+        if (gate)
+            gate(index);
+        const std::lock_guard lock(shared.mutex);
+        ++shared.done;
+        if (file.summary)
+            shared.strokes.push_back(std::move(*file.summary));
+        else
+            shared.failures.push_back(
+                {paths[index], file.io.reason.empty() ? std::string("could not be read") : file.io.reason});
+    };
+    try {
+        summariseFiles(paths, options);
+    } catch (const std::exception& e) {
+        // Out of memory: the window says the scan ended short.
+        const std::lock_guard lock(shared.mutex);
+        shared.error = e.what();
+    }
+    shared.finished = true;
+}
+
+void TrendScan::launch(Listing list, FinalLink links, int jobs)
+{
+    if (m_current)
+        m_current->stop = true;
+    letFinishedThreadsGo();
 
     auto shared = std::make_shared<Shared>();
     m_current = shared;
     m_states.push_back(shared);
-    m_threads.emplace_back([shared, list = std::move(list), links, jobs, gate = m_gate] {
-        std::vector<std::string> paths;
-        try {
-            paths = list(*shared);
-        } catch (const std::exception& e) {
-            const std::lock_guard lock(shared->mutex);
-            shared->error = e.what();
-        }
-        {
-            const std::lock_guard lock(shared->mutex);
-            shared->total = paths.size();
-        }
-        SummaryScanOptions options;
-        options.jobs = jobs;
-        options.links = links;
-        options.stop = &shared->stop;
-        options.onFile = [&](std::size_t index, ScannedFile& file) {
-            if (file.skipped) {
-                const std::lock_guard lock(shared->mutex);
-                ++shared->done;
-                ++shared->skipped;
-                return;
-            }
-            if (gate)
-                gate(index);
-            const std::lock_guard lock(shared->mutex);
-            ++shared->done;
-            if (file.summary)
-                shared->strokes.push_back(std::move(*file.summary));
-            else
-                shared->failures.push_back(
-                    {paths[index], file.io.reason.empty() ? std::string("could not be read") : file.io.reason});
-        };
-        try {
-            summariseFiles(paths, options);
-        } catch (const std::exception& e) {
-            // Out of memory: the window says the scan ended short.
-            const std::lock_guard lock(shared->mutex);
-            shared->error = e.what();
-        }
-        shared->finished = true;
-    });
+    m_threads.emplace_back(
+        [shared, list = std::move(list), links, jobs, gate = m_gate] { run(*shared, list, links, jobs, gate); });
     m_timer.start();
 }
 

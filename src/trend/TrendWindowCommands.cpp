@@ -75,6 +75,7 @@ void TrendWindow::Btn_ViewClick()
         return;
     }
     std::vector<std::string> paths;
+    paths.reserve(strokes.size());
     for (const std::size_t stroke : strokes)
         paths.push_back(m_model->strokes()[stroke].path);
     m_showFiles(paths);

@@ -84,7 +84,15 @@ void fitColumns(QTableView& table)
 void TrendWindow::buildControls()
 {
     auto* page = new QVBoxLayout(this);
+    page->addLayout(buildCommands());
+    page->addLayout(buildScanState());
+    page->addWidget(buildTableAndChart(), 1);
+    Stats = makeWidget<TrendStatsStrip>(this, "Stats");
+    page->addWidget(Stats);
+}
 
+QLayout* TrendWindow::buildCommands()
+{
     auto* commands = new QHBoxLayout;
     Btn_OpenFolder = makeWidget<QPushButton>(this, "Btn_OpenFolder");
     Btn_OpenFolder->setText(QStringLiteral("&Open Folder..."));
@@ -116,8 +124,11 @@ void TrendWindow::buildControls()
     commands->addSpacing(12);
     commands->addWidget(Btn_View);
     commands->addWidget(Btn_Export);
-    page->addLayout(commands);
+    return commands;
+}
 
+QLayout* TrendWindow::buildScanState()
+{
     auto* state = new QHBoxLayout;
     Pb_Scan = makeWidget<QProgressBar>(this, "Pb_Scan");
     Pb_Scan->setRange(0, 1);
@@ -141,8 +152,11 @@ void TrendWindow::buildControls()
     state->addStretch(1);
     state->addWidget(Lb_Unreadable);
     state->addWidget(Btn_Details);
-    page->addLayout(state);
+    return state;
+}
 
+QWidget* TrendWindow::buildTableAndChart()
+{
     auto* middle = makeWidget<QSplitter>(this, "Sp_TableChart");
     middle->setOrientation(Qt::Vertical);
     middle->setChildrenCollapsible(false);
@@ -167,8 +181,5 @@ void TrendWindow::buildControls()
     middle->addWidget(Chart);
     middle->setStretchFactor(0, 1);
     middle->setStretchFactor(1, 1);
-    page->addWidget(middle, 1);
-
-    Stats = makeWidget<TrendStatsStrip>(this, "Stats");
-    page->addWidget(Stats);
+    return middle;
 }

@@ -90,14 +90,36 @@ void TrendChart::renderChart(QPainter& painter, const QRect& target) const
 {
     painter.save();
     painter.setFont(font());
-    const QFontMetricsF metrics = painter.fontMetrics();
     const TrendRange range = visibleRange();
-    const TrendLayout l = layoutTrend(target, metrics, range, m_axis);
+    const TrendLayout l = layoutTrend(target, painter.fontMetrics(), range, m_axis);
     const QRect& plot = l.plot;
-    const double text = metrics.height();
 
     painter.fillRect(target, Background);
     painter.setRenderHint(QPainter::Antialiasing, false);
+    paintAxes(painter, target, l, range);
+    paintLegend(painter, target, l.pad);
+
+    if (m_x.empty()) {
+        painter.drawText(QRectF(plot), Qt::AlignCenter, QStringLiteral("No strokes"));
+    } else {
+        painter.save();
+        painter.setClipRect(plot);
+        paintLimits(painter, plot, range);
+        paintData(painter, plot, range);
+        painter.restore();
+        painter.save();
+        painter.setClipRect(markerClip(plot));
+        paintMarkers(painter, plot, range);
+        painter.restore();
+    }
+    painter.restore();
+}
+
+void TrendChart::paintAxes(QPainter& painter, const QRect& target, const TrendLayout& l, const TrendRange& range) const
+{
+    const QFontMetricsF metrics = painter.fontMetrics();
+    const QRect& plot = l.plot;
+    const double text = metrics.height();
 
     // Grid and ticks.
     painter.setPen(QPen(GridColour, 0));
@@ -143,23 +165,6 @@ void TrendChart::renderChart(QPainter& painter, const QRect& target) const
     const QString yTitle = QStringLiteral("Peak load");
     const double yw = metrics.horizontalAdvance(yTitle);
     painter.drawText(QRectF(-yw / 2, 0, yw, text), Qt::AlignCenter, yTitle);
-    painter.restore();
-
-    paintLegend(painter, target, l.pad);
-
-    if (m_x.empty()) {
-        painter.drawText(QRectF(plot), Qt::AlignCenter, QStringLiteral("No strokes"));
-    } else {
-        painter.save();
-        painter.setClipRect(plot);
-        paintLimits(painter, plot, range);
-        paintData(painter, plot, range);
-        painter.restore();
-        painter.save();
-        painter.setClipRect(markerClip(plot));
-        paintMarkers(painter, plot, range);
-        painter.restore();
-    }
     painter.restore();
 }
 
@@ -213,19 +218,22 @@ void TrendChart::paintLimits(QPainter& painter, const QRect& plot, const TrendRa
 void TrendChart::paintData(QPainter& painter, const QRect& plot, const TrendRange& range) const
 {
     const TrendColumns columns = TrendColumns::assign(m_x, range.x0, range.x1, plot.width());
-    const bool sparse = columns.inside < static_cast<std::size_t>(columns.count);
-    std::vector<std::int32_t> order;
-    if (sparse) {
-        // Few enough to draw each: a line through them in x order, with markers.
-        order.reserve(columns.inside);
-        for (std::size_t i = 0; i < columns.of.size(); ++i) {
-            if (columns.of[i] >= 0)
-                order.push_back(static_cast<std::int32_t>(i));
-        }
-        std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
-            return m_x[static_cast<std::size_t>(a)] < m_x[static_cast<std::size_t>(b)];
-        });
+    if (columns.inside >= static_cast<std::size_t>(columns.count)) {
+        for (int c = 0; c < TrendChannels; ++c)
+            if (isShown(c))
+                paintEnvelope(painter, plot, range, columns, c);
+        return;
     }
+    // Few enough to draw each: a line through them in x order, with markers.
+    std::vector<std::int32_t> order;
+    order.reserve(columns.inside);
+    for (std::size_t i = 0; i < columns.of.size(); ++i) {
+        if (columns.of[i] >= 0)
+            order.push_back(static_cast<std::int32_t>(i));
+    }
+    std::stable_sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) {
+        return m_x[static_cast<std::size_t>(a)] < m_x[static_cast<std::size_t>(b)];
+    });
     QPolygonF line;
     for (int c = 0; c < TrendChannels; ++c) {
         if (!isShown(c))
@@ -233,40 +241,43 @@ void TrendChart::paintData(QPainter& painter, const QRect& plot, const TrendRang
         const std::vector<float>& y = m_peak[static_cast<std::size_t>(c)];
         const QColor colour = channelColour(c);
         line.clear();
-        if (sparse) {
-            for (const std::int32_t id : order) {
-                const auto i = static_cast<std::size_t>(id);
-                if (!std::isnan(y[i]))
-                    line.append(trendPixel(plot, range, m_x[i], y[i]));
-            }
-            painter.setRenderHint(QPainter::Antialiasing, true);
-            painter.setPen(QPen(colour, 1));
-            painter.drawPolyline(line);
-            Marker point(painter, PointRadius, Qt::NoPen, colour);
-            for (const QPointF& p : line)
-                point.at(p);
-            painter.setRenderHint(QPainter::Antialiasing, false);
-            continue;
+        for (const std::int32_t id : order) {
+            const auto i = static_cast<std::size_t>(id);
+            if (!std::isnan(y[i]))
+                line.append(trendPixel(plot, range, m_x[i], y[i]));
         }
-        // One column's lowest to highest value as a vertical run, entered at
-        // its leftmost stroke's value and left at its rightmost one's, so the
-        // line between columns joins neighbouring strokes.
-        const TrendEnvelope e = TrendEnvelope::of(columns, m_x, y);
-        line.reserve(4 * e.count());
-        auto yPixel = [&](float v) { return trendPixel(plot, range, range.x0, v).y(); };
-        for (int col = 0; col < e.count(); ++col) {
-            if (!e.has(col))
-                continue;
-            const auto k = static_cast<std::size_t>(col);
-            const double x = plot.left() + col + 0.5;
-            line.append({x, yPixel(e.first[k])});
-            line.append({x, yPixel(e.min[k])});
-            line.append({x, yPixel(e.max[k])});
-            line.append({x, yPixel(e.last[k])});
-        }
+        painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setPen(QPen(colour, 1));
         painter.drawPolyline(line);
+        Marker point(painter, PointRadius, Qt::NoPen, colour);
+        for (const QPointF& p : line)
+            point.at(p);
+        painter.setRenderHint(QPainter::Antialiasing, false);
     }
+}
+
+void TrendChart::paintEnvelope(QPainter& painter, const QRect& plot, const TrendRange& range,
+                               const TrendColumns& columns, int channel) const
+{
+    // One column's lowest to highest value as a vertical run, entered at its
+    // leftmost stroke's value and left at its rightmost one's, so the line
+    // between columns joins neighbouring strokes.
+    const TrendEnvelope e = TrendEnvelope::of(columns, m_x, m_peak[static_cast<std::size_t>(channel)]);
+    QPolygonF line;
+    line.reserve(4 * e.count());
+    auto yPixel = [&](float v) { return trendPixel(plot, range, range.x0, v).y(); };
+    for (int col = 0; col < e.count(); ++col) {
+        if (!e.has(col))
+            continue;
+        const auto k = static_cast<std::size_t>(col);
+        const double x = plot.left() + col + 0.5;
+        line.append({x, yPixel(e.first[k])});
+        line.append({x, yPixel(e.min[k])});
+        line.append({x, yPixel(e.max[k])});
+        line.append({x, yPixel(e.last[k])});
+    }
+    painter.setPen(QPen(channelColour(channel), 1));
+    painter.drawPolyline(line);
 }
 
 void TrendChart::paintMarkers(QPainter& painter, const QRect& plot, const TrendRange& range) const

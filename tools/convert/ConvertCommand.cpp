@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <getopt.h>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -190,66 +191,91 @@ int runCommandLine(const CommandLine& cmd, int argc, char** argv)
 
 } // namespace
 
+namespace {
+
+// Takes an option that names reports or the folder watched into cmd; a usage
+// error's exit status when it is not one.
+std::optional<int> takeConvertOption(int c, CommandLine& cmd)
+{
+    BatchOptions& options = cmd.options;
+    switch (c) {
+    case 'o':
+        options.directory = optarg;
+        cmd.reportOptions = true;
+        return std::nullopt;
+    case 'p':
+        cmd.reportOptions = true;
+        if (!parsePrefix(optarg, options.prefix))
+            return usageError("a prefix may hold no \"/\" and no control character:", optarg);
+        return std::nullopt;
+    case 'j':
+        if (!parseJobs(optarg, options.jobs))
+            return usageError("invalid number of jobs", optarg);
+        return std::nullopt;
+    case OptWatch:
+        cmd.watchDir = optarg;
+        return std::nullopt;
+    case OptEvery:
+        if (!parseMinutes(optarg, cmd.everyMinutes))
+            return usageError("--every takes a decimal number of minutes from 1/60 (one second) to 525600, not",
+                              optarg);
+        return std::nullopt;
+    case OptOnce:
+        cmd.once = true;
+        return std::nullopt;
+    default:
+        return usageError("unknown option", nullptr);
+    }
+}
+
+// Takes any option into cmd; the exit status when the run ends with it
+// (help, version, a usage error).
+std::optional<int> takeOption(int c, CommandLine& cmd, char** argv)
+{
+    switch (c) {
+    case OptSummary:
+        if (*optarg == '\0')
+            return usageError("empty summary file name");
+        cmd.summary.output = optarg;
+        cmd.summarising = true;
+        return std::nullopt;
+    case OptStats:
+        cmd.summary.stats = true;
+        cmd.summarising = true;
+        return std::nullopt;
+    case OptHelp:
+        printUsage(stdout);
+        return 0;
+    case OptVersion:
+        std::printf("%s %s\n", ConvertProgram, QD_VERSION);
+        return 0;
+    case ':':
+        return usageError("missing argument for", argv[optind - 1]);
+    case 'o':
+    case 'p':
+    case 'j':
+    case OptWatch:
+    case OptEvery:
+    case OptOnce:
+        return takeConvertOption(c, cmd);
+    default:
+        return usageError("unknown option", argv[optind - 1]);
+    }
+}
+
+} // namespace
+
 int runConvertCommand(int argc, char** argv)
 {
     CommandLine cmd;
-    BatchOptions& options = cmd.options;
-    options.directory = ".";
-    options.prefix = std::string(NoPrefix);
-    options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    cmd.options.directory = ".";
+    cmd.options.prefix = std::string(NoPrefix);
+    cmd.options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
     opterr = 0;
     optind = 1;
-    for (;;) {
-        const int c = getopt_long(argc, argv, ":o:p:j:", LongOptions, nullptr);
-        if (c == -1)
-            break;
-        switch (c) {
-        case 'o':
-            options.directory = optarg;
-            cmd.reportOptions = true;
-            break;
-        case 'p':
-            cmd.reportOptions = true;
-            if (!parsePrefix(optarg, options.prefix))
-                return usageError("a prefix may hold no \"/\" and no control character:", optarg);
-            break;
-        case 'j':
-            if (!parseJobs(optarg, options.jobs))
-                return usageError("invalid number of jobs", optarg);
-            break;
-        case OptWatch:
-            cmd.watchDir = optarg;
-            break;
-        case OptEvery:
-            if (!parseMinutes(optarg, cmd.everyMinutes))
-                return usageError("--every takes a decimal number of minutes from 1/60 (one second) to 525600, not",
-                                  optarg);
-            break;
-        case OptOnce:
-            cmd.once = true;
-            break;
-        case OptSummary:
-            if (*optarg == '\0')
-                return usageError("empty summary file name");
-            cmd.summary.output = optarg;
-            cmd.summarising = true;
-            break;
-        case OptStats:
-            cmd.summary.stats = true;
-            cmd.summarising = true;
-            break;
-        case OptHelp:
-            printUsage(stdout);
-            return 0;
-        case OptVersion:
-            std::printf("%s %s\n", ConvertProgram, QD_VERSION);
-            return 0;
-        case ':':
-            return usageError("missing argument for", argv[optind - 1]);
-        default:
-            return usageError("unknown option", argv[optind - 1]);
-        }
-    }
+    for (int c; (c = getopt_long(argc, argv, ":o:p:j:", LongOptions, nullptr)) != -1;)
+        if (const std::optional<int> status = takeOption(c, cmd, argv))
+            return *status;
     return runCommandLine(cmd, argc, argv);
 }

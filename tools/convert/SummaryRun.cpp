@@ -104,8 +104,12 @@ int runSummaryOfFolder(const std::string& dir, SummaryRequest request)
     }
     std::vector<std::string> inputs;
     inputs.reserve(listing.names.size());
-    for (const std::string& name : listing.names)
-        inputs.push_back(dir + '/' + name);
+    for (const std::string& name : listing.names) {
+        std::string path = dir;
+        path += '/';
+        path += name;
+        inputs.push_back(std::move(path));
+    }
     request.links = FinalLink::Refuse;
     return runSummary(inputs, request);
 }

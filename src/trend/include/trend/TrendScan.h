@@ -82,6 +82,10 @@ private:
     struct Shared;
     using Listing = std::function<std::vector<std::string>(Shared&)>;
     void launch(Listing list, FinalLink links, int jobs);
+    void letFinishedThreadsGo();
+    // The body of a scan's thread: lists, reads, and hands over into shared.
+    static void run(Shared& shared, const Listing& list, FinalLink links, int jobs,
+                    const std::function<void(std::size_t)>& gate);
     void drain();
 
     QTimer m_timer;

@@ -13,6 +13,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -81,6 +82,9 @@ protected:
 
 private:
     void buildControls();
+    QLayout* buildCommands();
+    QLayout* buildScanState();
+    QWidget* buildTableAndChart();
     void connectHandlers();
     // Empties the window and starts a scan through start; total: the files it
     // reads, when known before they are listed.

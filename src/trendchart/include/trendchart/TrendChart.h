@@ -15,6 +15,7 @@
 #include <vector>
 
 class QRubberBand;
+struct TrendLayout;
 
 // The number of load channels every stroke has.
 inline constexpr int TrendChannels = 4;
@@ -117,7 +118,11 @@ private:
     void viewChanged();
     bool isShown(int channel) const { return m_visible[static_cast<std::size_t>(channel)]; }
     QString strokeText(int id) const;
+    void paintAxes(QPainter& painter, const QRect& target, const TrendLayout& layout, const TrendRange& range) const;
     void paintData(QPainter& painter, const QRect& plot, const TrendRange& range) const;
+    // A channel drawn per pixel column: for more strokes than columns.
+    void paintEnvelope(QPainter& painter, const QRect& plot, const TrendRange& range, const TrendColumns& columns,
+                       int channel) const;
     void paintMarkers(QPainter& painter, const QRect& plot, const TrendRange& range) const;
     void paintLimits(QPainter& painter, const QRect& plot, const TrendRange& range) const;
     void paintLegend(QPainter& painter, const QRect& target, double pad) const;
