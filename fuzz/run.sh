@@ -13,7 +13,7 @@ build="${1:?usage: fuzz/run.sh BUILD_DIR SECONDS [TARGET...]}"
 seconds="${2:?usage: fuzz/run.sh BUILD_DIR SECONDS [TARGET...]}"
 shift 2
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_signature fuzz_settings fuzz_emf)
+[ ${#targets[@]} -gt 0 ] || targets=(fuzz_signature fuzz_summary fuzz_settings fuzz_emf)
 
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
@@ -29,7 +29,7 @@ fi
 status=0
 for target in "${targets[@]}"; do
     case "$target" in
-        fuzz_signature) extra=(-max_len=30000) ;;
+        fuzz_signature | fuzz_summary) extra=(-max_len=30000) ;;
         fuzz_settings) extra=(-max_len=4096 "-dict=$here/settings.dict") ;;
         fuzz_emf) extra=(-max_len=16384) ;;
         *) echo "unknown target $target" >&2; exit 2 ;;
