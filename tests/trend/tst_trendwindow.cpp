@@ -285,6 +285,13 @@ private slots:
         // Point 7 is the eighth stroke read; the row shows that stroke.
         QCOMPARE(model().strokeOfRow(selected[0].row()), std::size_t{7});
         QCOMPARE(m_window->Tbl_Strokes->currentIndex().row(), selected[0].row());
+        // The selected rows' points are the ones the chart rings.
+        QCOMPARE(m_window->Chart->selected(), std::vector<std::int32_t>{7});
+        m_window->Tbl_Strokes->selectionModel()->select(model().index(model().rowOfStroke(3), 0),
+                                                        QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        std::vector<std::int32_t> ringed = m_window->Chart->selected();
+        std::sort(ringed.begin(), ringed.end());
+        QCOMPARE(ringed, (std::vector<std::int32_t>{3, 7}));
     }
 
     void exportWritesTheShownRowsAsTheSummaryFile()

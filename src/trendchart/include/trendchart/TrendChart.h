@@ -76,6 +76,8 @@ public:
     bool isChannelVisible(int channel) const;
     // Strokes shown highlighted; ids without a stroke are ignored.
     void setSelected(std::vector<int> ids);
+    // The strokes drawn as selected, as set.
+    const std::vector<std::int32_t>& selected() const { return m_selected; }
     // The text the tooltip shows for a stroke; without it, "Stroke <id>".
     void setStrokeName(std::function<QString(int id)> name);
 
