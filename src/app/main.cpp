@@ -1,3 +1,4 @@
+#include "CommandExport.h"
 #include "app/Program.h"
 #include "app/TFm_Cmain.h"
 #include "common/StandardDescriptors.h"
@@ -14,6 +15,9 @@ int main(int argc, char** argv)
 {
     if (!openStandardDescriptors())
         return 1;
+    // --export and --print-pdf write a file and end without a window.
+    if (isCommandExport(argc, argv))
+        return runCommandExport(argc, argv);
     QApplication app(argc, argv);
     // Qt takes the user's locale for everything; numbers the program formats
     // itself (reports, labels, the printout) keep the "." they are defined with.

@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QStringList>
 #include <QSvgGenerator>
 
 #include <string_view>
@@ -115,8 +116,17 @@ QByteArray pdfBytes(SignatureChart& chart, const QString& path)
 
 } // namespace
 
+bool isChartFileName(const QString& path)
+{
+    static const QStringList known{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
+                                   QStringLiteral("bmp"), QStringLiteral("emf")};
+    return known.contains(QFileInfo(path).suffix().toLower());
+}
+
 void writeChartFile(SignatureChart& chart, const QString& path, QSize size)
 {
+    if (!isChartFileName(path))
+        fail(QStringLiteral("Cannot save %1: the name must end in .png, .svg, .pdf, .bmp or .emf").arg(path));
     const QString kind = QFileInfo(path).suffix().toLower();
     const PictureSize pictureSize(chart, size);
     // The bitmap and the metafile have writers of their own, which replace
@@ -136,10 +146,8 @@ void writeChartFile(SignatureChart& chart, const QString& path, QSize size)
             bytes = pngBytes(chart, path);
         else if (kind == QLatin1String("svg"))
             bytes = svgBytes(chart, path);
-        else if (kind == QLatin1String("pdf"))
-            bytes = pdfBytes(chart, path);
         else
-            fail(QStringLiteral("Cannot save %1: the name must end in .png, .svg, .pdf, .bmp or .emf").arg(path));
+            bytes = pdfBytes(chart, path);
     }
     store(path, bytes);
 }

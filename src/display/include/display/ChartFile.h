@@ -20,5 +20,8 @@ class SignatureChart;
 // know or a file it cannot write.
 void writeChartFile(SignatureChart& chart, const QString& path, QSize size = {});
 
+// Whether path names a format writeChartFile writes (by its extension).
+bool isChartFileName(const QString& path);
+
 // The chart as writeChartFile draws it, as a bitmap (for the clipboard).
 QImage chartImage(SignatureChart& chart, QSize size = {});
