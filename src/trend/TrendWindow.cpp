@@ -9,6 +9,7 @@
 #include "ui/DialogService.h"
 #include "ui/ErrorGuard.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -61,6 +62,9 @@ void TrendWindow::connectHandlers()
     on(Btn_View, &QPushButton::clicked, &TrendWindow::Btn_ViewClick);
     on(Btn_Export, &QPushButton::clicked, &TrendWindow::Btn_ExportClick);
     on(Btn_Details, &QPushButton::clicked, &TrendWindow::Btn_DetailsClick);
+    on(Act_CopyChart, &QAction::triggered, &TrendWindow::CopyChartClick);
+    on(Act_ExportChart, &QAction::triggered, &TrendWindow::ExportChartClick);
+    connect(Act_ShowAll, &QAction::triggered, Chart, &TrendChart::resetZoom);
     on(Ed_Job, &QLineEdit::textChanged, &TrendWindow::filterChanged);
     on(Cb_Mode, &QComboBox::currentIndexChanged, &TrendWindow::filterChanged);
     on(Cb_Axis, &QComboBox::currentIndexChanged, &TrendWindow::axisChanged);

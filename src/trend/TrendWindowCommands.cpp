@@ -1,5 +1,6 @@
 // The Trend window's commands on the strokes it shows: the selection shared
-// by the table and the chart, View, Export and the list of unread files.
+// by the table and the chart, View, Export, the chart's own Copy and Export,
+// and the list of unread files.
 #include "analysis/SummaryTable.h"
 #include "qtcore/LocalPath.h"
 #include "trend/TrendTableModel.h"
@@ -8,8 +9,12 @@
 #include "ui/AppInfo.h"
 #include "ui/DialogService.h"
 
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
 #include <QItemSelectionModel>
+#include <QPainter>
 #include <QTableView>
 
 #include <algorithm>
@@ -99,6 +104,30 @@ void TrendWindow::Btn_ExportClick()
             this,
             QStringLiteral("%1 was not written: name a summary file .csv, or a chart .png, .svg or .pdf.").arg(name),
             title());
+}
+
+void TrendWindow::ExportChartClick()
+{
+    const QString name = dialogs().saveFileName(this, QStringLiteral("Export Chart"), QString(),
+                                                m_chartName.isEmpty() ? QStringLiteral("Trend.png") : m_chartName,
+                                                QString::fromLatin1(ChartFilter), DialogService::Overwrite::Ask);
+    if (name.isEmpty())
+        return;
+    m_chartName = name;
+    exportChart(name);
+}
+
+void TrendWindow::CopyChartClick()
+{
+    // White behind it, as in the PNG file: a transparent image pastes black
+    // into some programs.
+    QImage image(Chart->size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        Chart->renderChart(painter, image.rect());
+    }
+    QGuiApplication::clipboard()->setImage(image);
 }
 
 void TrendWindow::exportSummary(const QString& path)

@@ -7,12 +7,14 @@
 #include "trendchart/TrendChart.h"
 #include "ui/MakeWidget.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
@@ -143,6 +145,10 @@ QLayout* TrendWindow::buildScanState()
     Lb_Unreadable = makeWidget<QLabel>(this, "Lb_Unreadable");
     Btn_Details = makeWidget<QPushButton>(this, "Btn_Details");
     Btn_Details->setText(QStringLiteral("&Details..."));
+    // The row of commands above already sets the window's smallest width;
+    // this row has room to spare there for the chart's commands.
+    Btn_Chart = makeWidget<QPushButton>(this, "Btn_Chart");
+    Btn_Chart->setText(QStringLiteral("C&hart"));
     state->addWidget(Pb_Scan);
     state->addWidget(Btn_Cancel);
     state->addSpacing(12);
@@ -152,6 +158,7 @@ QLayout* TrendWindow::buildScanState()
     state->addStretch(1);
     state->addWidget(Lb_Unreadable);
     state->addWidget(Btn_Details);
+    state->addWidget(Btn_Chart);
     return state;
 }
 
@@ -181,5 +188,38 @@ QWidget* TrendWindow::buildTableAndChart()
     middle->addWidget(Chart);
     middle->setStretchFactor(0, 1);
     middle->setStretchFactor(1, 1);
+    buildChartCommands();
     return middle;
+}
+
+void TrendWindow::buildChartCommands()
+{
+    auto command = [this](const char* name, const char* text) {
+        auto* action = new QAction(QString::fromLatin1(text), this);
+        action->setObjectName(QLatin1String(name));
+        return action;
+    };
+    Act_CopyChart = command("Act_CopyChart", "&Copy Chart");
+    // Only while the chart has focus: in the table or the job field Ctrl+C
+    // belongs to them.
+    Act_CopyChart->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    Act_CopyChart->setShortcutContext(Qt::WidgetShortcut);
+    Act_ExportChart = command("Act_ExportChart", "&Export Chart...");
+    Act_ShowAll = command("Act_ShowAll", "Show &All");
+
+    // A click in the chart gives it focus, so the shortcut reaches it.
+    Chart->setFocusPolicy(Qt::StrongFocus);
+    Chart->setContextMenuPolicy(Qt::ActionsContextMenu);
+    Chart->addAction(Act_CopyChart);
+    Chart->addAction(Act_ExportChart);
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    Chart->addAction(separator);
+    Chart->addAction(Act_ShowAll);
+
+    auto* menu = new QMenu(Btn_Chart);
+    menu->setObjectName(QStringLiteral("Mn_Chart"));
+    menu->addAction(Act_CopyChart);
+    menu->addAction(Act_ExportChart);
+    Btn_Chart->setMenu(menu);
 }

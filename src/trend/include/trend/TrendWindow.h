@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -38,6 +39,8 @@ public:
     static constexpr int MaxViewed = 5;
     static constexpr const char* ExportFilter = "Summary (*.csv)|*.csv|Chart image (*.png)|*.png|"
                                                 "Chart drawing (*.svg)|*.svg|Chart document (*.pdf)|*.pdf";
+    static constexpr const char* ChartFilter =
+        "PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg|PDF document (*.pdf)|*.pdf";
 
     TrendWindow(QWidget* parent, ShowFiles showFiles);
     ~TrendWindow() override;
@@ -56,6 +59,14 @@ public:
     QComboBox* Cb_Axis = nullptr;
     QPushButton* Btn_View = nullptr;
     QPushButton* Btn_Export = nullptr;
+    // The chart's commands: on this button's menu and on the chart's own
+    // context menu, with Copy Chart also on Ctrl+C while the chart has focus.
+    QPushButton* Btn_Chart = nullptr;
+    QAction* Act_CopyChart = nullptr;
+    QAction* Act_ExportChart = nullptr;
+    // The context menu takes the right click that otherwise shows everything
+    // again; the menu offers that instead.
+    QAction* Act_ShowAll = nullptr;
     QProgressBar* Pb_Scan = nullptr;
     QPushButton* Btn_Cancel = nullptr;
     QLabel* Lb_Rows = nullptr;
@@ -76,6 +87,10 @@ public:
     void Btn_ViewClick();
     void Btn_ExportClick();
     void Btn_DetailsClick();
+    // The chart as it stands, at its size on screen, as an image on the clipboard.
+    void CopyChartClick();
+    // The chart alone as a PNG, SVG or PDF file, the format chosen by the name.
+    void ExportChartClick();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +100,7 @@ private:
     QLayout* buildCommands();
     QLayout* buildScanState();
     QWidget* buildTableAndChart();
+    void buildChartCommands();
     void connectHandlers();
     // Empties the window and starts a scan through start; total: the files it
     // reads, when known before they are listed.
@@ -119,4 +135,5 @@ private:
     QString m_scanError; // shown once the scan has finished
     QString m_lastFolder;
     QString m_exportName;
+    QString m_chartName; // Export Chart's last name, offered again
 };
