@@ -3,6 +3,7 @@
 #include "WavePrinting.h"
 #include "chart/SignatureChart.h"
 #include "common/SystemError.h"
+#include "display/ChartFile.h"
 #include "display/FileListCursor.h"
 #include "display/WaveLoad.h"
 #include "display/WaveRecords.h"
@@ -13,8 +14,10 @@
 #include "ui/ErrorGuard.h"
 #include "ui/FontFit.h"
 
+#include <QClipboard>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHideEvent>
 #include <QLabel>
 #include <QMenu>
@@ -73,6 +76,8 @@ void TWaveFrm::connectHandlers()
     };
 
     onItem(Save1, &TWaveFrm::Save1Click);
+    onItem(ExportChart1, &TWaveFrm::ExportChart1Click);
+    onItem(CopyChart1, &TWaveFrm::CopyChart1Click);
     onItem(Print1, &TWaveFrm::Print1Click);
     onItem(Exit1, &TWaveFrm::Exit1Click);
     static constexpr void (TWaveFrm::*channelHandlers[MaxWaves][4])() = {
@@ -218,6 +223,26 @@ void TWaveFrm::Print1Click()
 void TWaveFrm::PrintSignaturePage()
 {
     m_printing->printPage(this, m_view, m_unreadable, *Pn_Printing);
+}
+
+void TWaveFrm::ExportChart1Click()
+{
+    // Unlike Save Bitmap, the name chooses the format, so the dialog lists
+    // only what the writer can make; an existing file is replaced only when
+    // the user says so.
+    static constexpr char ChartFilter[] =
+        "PNG image (*.png)|*.png|SVG drawing (*.svg)|*.svg|PDF document (*.pdf)|*.pdf";
+    const QString path = dialogs().saveFileName(this, QString(), QString(), QStringLiteral("Wave.png"),
+                                                QString::fromLatin1(ChartFilter), DialogService::Overwrite::Ask);
+    if (path.isEmpty())
+        return;
+    // The picture is what the user sees, at the size it is seen.
+    writeChartFile(*WaveChrt, path, WaveChrt->size());
+}
+
+void TWaveFrm::CopyChart1Click()
+{
+    QGuiApplication::clipboard()->setImage(chartImage(*WaveChrt, WaveChrt->size()));
 }
 
 void TWaveFrm::Exit1Click()

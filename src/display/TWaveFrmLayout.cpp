@@ -5,7 +5,9 @@
 #include "ui/Anchors.h"
 #include "ui/MakeWidget.h"
 
+#include <QAction>
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPainter>
@@ -113,8 +115,13 @@ void TWaveFrm::buildMenus()
 
     File1 = menu("File1", "File");
     Save1 = item(File1, "Save1", "&Save Bitmap");
+    ExportChart1 = item(File1, "ExportChart1", "&Export Chart...");
     Print1 = item(File1, "Print1", "&Print");
     Exit1 = item(File1, "Exit1", "E&xit");
+
+    Edit1 = menu("Edit1", "Edit");
+    CopyChart1 = item(Edit1, "CopyChart1", "&Copy Chart");
+    CopyChart1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
 
     QMenu** waves[MaxWaves] = {&Wave1, &Wave2, &Wave3, &Wave4, &Wave5};
     QAction** channels[MaxWaves][4] = {{&W1Ch1, &W1Ch2, &W1Ch3, &W1Ch4},

@@ -202,10 +202,12 @@ private slots:
         QStringList titles;
         for (QAction* a : m_wave->WaveMainMenu->actions())
             titles << a->text();
-        QCOMPARE(titles, QStringList({QStringLiteral("File"), QStringLiteral("Wave 1"), QStringLiteral("Wave 2"),
-                                      QStringLiteral("Wave 3"), QStringLiteral("Wave 4"), QStringLiteral("Wave 5"),
-                                      QStringLiteral("Options"), QStringLiteral("Go to")}));
+        QCOMPARE(titles, QStringList({QStringLiteral("File"), QStringLiteral("Edit"), QStringLiteral("Wave 1"),
+                                      QStringLiteral("Wave 2"), QStringLiteral("Wave 3"), QStringLiteral("Wave 4"),
+                                      QStringLiteral("Wave 5"), QStringLiteral("Options"), QStringLiteral("Go to")}));
         QCOMPARE(m_wave->Save1->text(), QStringLiteral("&Save Bitmap"));
+        QCOMPARE(m_wave->ExportChart1->text(), QStringLiteral("&Export Chart..."));
+        QCOMPARE(m_wave->CopyChart1->text(), QStringLiteral("&Copy Chart"));
         QCOMPARE(m_wave->Print1->text(), QStringLiteral("&Print"));
         QCOMPARE(m_wave->Exit1->text(), QStringLiteral("E&xit"));
         for (int w = 1; w <= 5; ++w) {

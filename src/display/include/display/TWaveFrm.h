@@ -73,8 +73,11 @@ public:
 
     QMenu* File1 = nullptr;
     QAction* Save1 = nullptr;
+    QAction* ExportChart1 = nullptr;
     QAction* Print1 = nullptr;
     QAction* Exit1 = nullptr;
+    QMenu* Edit1 = nullptr;
+    QAction* CopyChart1 = nullptr;
     QMenu* Wave1 = nullptr;
     QMenu* Wave2 = nullptr;
     QMenu* Wave3 = nullptr;
@@ -128,6 +131,13 @@ public:
     void Exit1Click();
     // File > Save Bitmap: the chart as a BMP file in paper colours.
     void Save1Click();
+    // File > Export Chart...: the chart at its size on screen, in paper
+    // colours, as a PNG image, an SVG drawing or a PDF document, chosen by the
+    // name's extension.
+    void ExportChart1Click();
+    // Edit > Copy Chart: the same picture as an image on the clipboard, for
+    // pasting into a report or a mail.
+    void CopyChart1Click();
     // File > Print: asks for the title, writes the chart as a picture in paper
     // colours and prints the page composed from it.
     void Print1Click();
