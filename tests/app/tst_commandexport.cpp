@@ -1,9 +1,13 @@
 // quorvex-dravel --export and --print-pdf, run as a user runs them: the built
 // program in a process of its own, with no display to connect to.
 #include "chart/SignatureChart.h"
+#include "common/SystemError.h"
+#include "display/ChartFile.h"
+#include "display/WaveLoad.h"
 #include "metafile/EmfPicture.h"
 #include "samplegen/SampleSignature.h"
 
+#include <QCategoryAxis>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -146,6 +150,8 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void helpPrintsUsage();
+    void chartFileAtAnotherSizeKeepsTheChart();
+    void chartFileFailureKeepsTheChart();
 
 private:
     QString out(const QString& name) const { return m_dir.filePath(name); }
@@ -404,5 +410,71 @@ void CommandExportTest::helpPrintsUsage()
     QVERIFY(r.out.contains(QLatin1String("--print-pdf")));
 }
 
-QTEST_GUILESS_MAIN(CommandExportTest)
+namespace {
+
+// A chart with two waves drawn by the display's load pass, wave 1's first
+// channel hidden, zoomed in on the peak.
+struct ZoomedChart
+{
+    SignatureChart chart;
+    std::array<SignatureRecord, MaxWaves> records{};
+    UnreadableWaves unreadable{};
+
+    ZoomedChart()
+    {
+        chart.resize(790, 522);
+        records[0] = makeSampleSignature(1);
+        records[1] = makeSampleSignature(2);
+        drawWaves(chart, records, 2, unreadable);
+        chart.setActive(SignatureChart::seriesIndex(1, 1), false);
+        chart.zoomTo(150, 210, 0, 60);
+    }
+};
+
+} // namespace
+
+void CommandExportTest::chartFileAtAnotherSizeKeepsTheChart()
+{
+    ZoomedChart z;
+    QTRY_VERIFY(z.chart.isZoomed() && !z.chart.isZoomAnimating());
+    const ExportColours screen = z.chart.exportColours();
+    const double left = z.chart.bottomAxis()->min();
+    const QString png = out(QStringLiteral("in-process.png"));
+    writeChartFile(z.chart, png, QSize(1000, 700));
+
+    QImage image;
+    QVERIFY(image.load(png));
+    QCOMPARE(image.size(), QSize(1000, 700));
+    // The hidden channel stays hidden; its neighbours are drawn.
+    QCOMPARE(pixelsOf(image, SignatureChart::paperColour(SignatureChart::seriesIndex(1, 1))), 0);
+    QVERIFY(pixelsOf(image, SignatureChart::paperColour(SignatureChart::seriesIndex(2, 1))) > 8);
+    // The chart on screen is as it was: its size, its colours, its zoom.
+    QCOMPARE(z.chart.size(), QSize(790, 522));
+    QCOMPARE(z.chart.exportColours(), screen);
+    QVERIFY(z.chart.isZoomed());
+    QCOMPARE(z.chart.bottomAxis()->min(), left);
+    // The clipboard's picture is the same one.
+    QCOMPARE(chartImage(z.chart, QSize(1000, 700)).size(), QSize(1000, 700));
+    QCOMPARE(z.chart.size(), QSize(790, 522));
+}
+
+void CommandExportTest::chartFileFailureKeepsTheChart()
+{
+    ZoomedChart z;
+    const ExportColours screen = z.chart.exportColours();
+    for (const QString& path : {out(QStringLiteral("no-such-dir/chart.svg")), out(QStringLiteral("chart.gif")),
+                                out(QStringLiteral("no-such-dir/chart.emf"))}) {
+        try {
+            writeChartFile(z.chart, path, QSize(400, 300));
+            QFAIL(qPrintable(QStringLiteral("no error for %1").arg(path)));
+        } catch (const SystemError& e) {
+            QVERIFY2(QString::fromStdString(e.what()).contains(path), e.what());
+        }
+        QVERIFY(!QFileInfo::exists(path));
+        QCOMPARE(z.chart.size(), QSize(790, 522));
+        QCOMPARE(z.chart.exportColours(), screen);
+    }
+}
+
+QTEST_MAIN(CommandExportTest)
 #include "tst_commandexport.moc"
