@@ -29,6 +29,8 @@
 #include <memory>
 #include <optional>
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int UsageStatus = 2;
@@ -110,80 +112,70 @@ QSize displayChartSize()
     return {};
 }
 
-// Fills command from the arguments, or says what is wrong and returns false.
-bool parse(int argc, char** argv, ExportCommand& command)
+// Which of the options that belong to one output were given.
+struct Given
 {
-    bool options = true;
-    bool sizeGiven = false;
-    bool titleGiven = false;
-    bool pageSizeGiven = false;
-    command.title = defaultTitle();
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = fromPath(argv[i]);
-        if (!options || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
-            command.files << arg;
-            continue;
-        }
-        if (arg == QLatin1String("--")) {
-            options = false;
-            continue;
-        }
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            command.help = true;
-            return true;
-        }
-        const bool takesValue = arg == QLatin1String("--export") || arg == QLatin1String("--size") ||
-                                arg == QLatin1String("--print-pdf") || arg == QLatin1String("--title") ||
-                                arg == QLatin1String("--page-size");
-        if (!takesValue) {
-            say(QStringLiteral("quorvex-dravel: unknown option %1").arg(arg));
+    bool size = false;
+    bool title = false;
+    bool pageSize = false;
+};
+
+bool takesValue(const QString& arg)
+{
+    static const QStringList options{QStringLiteral("--export"), QStringLiteral("--size"),
+                                     QStringLiteral("--print-pdf"), QStringLiteral("--title"),
+                                     QStringLiteral("--page-size")};
+    return options.contains(arg);
+}
+
+// Takes option's value into command, or says what is wrong and returns false.
+bool takeOption(const QString& option, const QString& value, ExportCommand& command, Given& given)
+{
+    if (option == QLatin1String("--export")) {
+        if (!isChartFileName(value)) {
+            say(QStringLiteral("quorvex-dravel: %1 must end in .png, .svg, .pdf, .bmp or .emf").arg(value));
             return false;
         }
-        if (i + 1 >= argc) {
-            say(QStringLiteral("quorvex-dravel: %1 needs a value").arg(arg));
+        command.chartOut = value;
+    } else if (option == QLatin1String("--print-pdf")) {
+        command.pageOut = value;
+    } else if (option == QLatin1String("--size")) {
+        const std::optional<QSize> size = parseSize(value);
+        if (!size) {
+            say(QStringLiteral("quorvex-dravel: --size %1 is not WxH with sides from 1 to %2 pixels")
+                    .arg(value)
+                    .arg(LargestSide));
             return false;
         }
-        const QString value = fromPath(argv[++i]);
-        if (arg == QLatin1String("--export")) {
-            if (!isChartFileName(value)) {
-                say(QStringLiteral("quorvex-dravel: %1 must end in .png, .svg, .pdf, .bmp or .emf").arg(value));
-                return false;
-            }
-            command.chartOut = value;
-        } else if (arg == QLatin1String("--print-pdf")) {
-            command.pageOut = value;
-        } else if (arg == QLatin1String("--size")) {
-            const std::optional<QSize> size = parseSize(value);
-            if (!size) {
-                say(QStringLiteral("quorvex-dravel: --size %1 is not WxH with sides from 1 to %2 pixels")
-                        .arg(value)
-                        .arg(LargestSide));
-                return false;
-            }
-            command.size = *size;
-            sizeGiven = true;
-        } else if (arg == QLatin1String("--title")) {
-            command.title = value;
-            titleGiven = true;
-        } else {
-            const std::optional<QPageSize> page = parsePageSize(value);
-            if (!page) {
-                say(QStringLiteral("quorvex-dravel: unknown page size %1").arg(value));
-                return false;
-            }
-            command.pageSize = *page;
-            pageSizeGiven = true;
+        command.size = *size;
+        given.size = true;
+    } else if (option == QLatin1String("--title")) {
+        command.title = value;
+        given.title = true;
+    } else {
+        const std::optional<QPageSize> page = parsePageSize(value);
+        if (!page) {
+            say(QStringLiteral("quorvex-dravel: unknown page size %1").arg(value));
+            return false;
         }
+        command.pageSize = *page;
+        given.pageSize = true;
     }
+    return true;
+}
+
+// Whether the options given make one command; says what is wrong if not.
+bool complete(const ExportCommand& command, const Given& given)
+{
     if (command.chartOut.isEmpty() && command.pageOut.isEmpty()) {
         say(QStringLiteral("quorvex-dravel: --export or --print-pdf is needed"));
         return false;
     }
-    if (sizeGiven && command.chartOut.isEmpty()) {
+    if (given.size && command.chartOut.isEmpty()) {
         say(QStringLiteral("quorvex-dravel: --size belongs to --export"));
         return false;
     }
-    if ((titleGiven || pageSizeGiven) && command.pageOut.isEmpty()) {
+    if ((given.title || given.pageSize) && command.pageOut.isEmpty()) {
         say(QStringLiteral("quorvex-dravel: --title and --page-size belong to --print-pdf"));
         return false;
     }
@@ -192,6 +184,34 @@ bool parse(int argc, char** argv, ExportCommand& command)
         return false;
     }
     return true;
+}
+
+// Fills command from the arguments, or says what is wrong and returns false.
+bool parse(int argc, char** argv, ExportCommand& command)
+{
+    bool options = true;
+    Given given;
+    command.title = defaultTitle();
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = fromPath(argv[i]);
+        if (!options || !arg.startsWith(QLatin1Char('-')) || arg == QLatin1String("-")) {
+            command.files << arg;
+        } else if (arg == QLatin1String("--")) {
+            options = false;
+        } else if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            command.help = true;
+            return true;
+        } else if (!takesValue(arg)) {
+            say(QStringLiteral("quorvex-dravel: unknown option %1").arg(arg));
+            return false;
+        } else if (i + 1 >= argc) {
+            say(QStringLiteral("quorvex-dravel: %1 needs a value").arg(arg));
+            return false;
+        } else if (!takeOption(arg, fromPath(argv[++i]), command, given)) {
+            return false;
+        }
+    }
+    return complete(command, given);
 }
 
 // The offscreen platform when nothing could show a window, unless the user
@@ -284,20 +304,54 @@ void writePage(SignatureChart& chart, const Drawn& drawn, const ExportCommand& c
                               .toStdString());
 }
 
+// Whether writing out would replace one of the signature files named: the
+// entry at out itself (a link there is replaced, not followed) is one of them.
+// A mistyped command must not cost the user a stroke's record.
+bool replacesInput(const QString& out, const QStringList& files)
+{
+    struct stat target = {};
+    if (::lstat(toPath(out).c_str(), &target) != 0)
+        return false;
+    for (const QString& file : files) {
+        struct stat input = {};
+        if (::stat(toPath(file).c_str(), &input) == 0 && input.st_dev == target.st_dev && input.st_ino == target.st_ino)
+            return true;
+    }
+    return false;
+}
+
+void refuseInput(const QString& out)
+{
+    throw SystemError(QStringLiteral("Not written: %1 is one of the signature files drawn").arg(out).toStdString());
+}
+
 int run(const ExportCommand& command)
 {
     auto chart = std::make_unique<SignatureChart>();
     auto drawn = std::make_unique<Drawn>();
     int status = drawFiles(command.files, *chart, *drawn) ? 0 : FailedStatus;
-    try {
-        if (!command.chartOut.isEmpty())
+    // Each output on its own: one that cannot be written does not keep the
+    // other from being written.
+    const auto attempt = [&status](const auto& write) {
+        try {
+            write();
+        } catch (const std::exception& e) {
+            say(QStringLiteral("quorvex-dravel: %1").arg(QString::fromLocal8Bit(e.what())));
+            status = FailedStatus;
+        }
+    };
+    if (!command.chartOut.isEmpty())
+        attempt([&] {
+            if (replacesInput(command.chartOut, command.files))
+                refuseInput(command.chartOut);
             writeChartFile(*chart, command.chartOut, command.size);
-        if (!command.pageOut.isEmpty())
+        });
+    if (!command.pageOut.isEmpty())
+        attempt([&] {
+            if (replacesInput(command.pageOut, command.files))
+                refuseInput(command.pageOut);
             writePage(*chart, *drawn, command);
-    } catch (const std::exception& e) {
-        say(QStringLiteral("quorvex-dravel: %1").arg(QString::fromLocal8Bit(e.what())));
-        status = FailedStatus;
-    }
+        });
     return status;
 }
 

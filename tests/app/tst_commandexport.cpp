@@ -147,6 +147,7 @@ private slots:
     void unreadableFileStillWritesTheChart();
     void unwritableOutputLeavesNothing();
     void linkAtOutputIsReplacedNotFollowed();
+    void outputNeverReplacesAnInput();
     void usageErrors_data();
     void usageErrors();
     void helpPrintsUsage();
@@ -363,6 +364,20 @@ void CommandExportTest::linkAtOutputIsReplacedNotFollowed()
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), QByteArray("keep me"));
     }
+}
+
+void CommandExportTest::outputNeverReplacesAnInput()
+{
+    // A signature file named as the output (here one with a picture's name)
+    // keeps its record; the other output is still written.
+    const QString input = out(QStringLiteral("H-input.png"));
+    QVERIFY(QFile::copy(m_files[0], input));
+    const QString pdf = out(QStringLiteral("beside-input.pdf"));
+    const Run r = runDravel({QStringLiteral("--export"), input, QStringLiteral("--print-pdf"), pdf, input});
+    QCOMPARE(r.status, 1);
+    QVERIFY(r.err.contains(input));
+    QCOMPARE(QFileInfo(input).size(), QFileInfo(m_files[0]).size());
+    QVERIFY(QFileInfo(pdf).size() > 1000);
 }
 
 void CommandExportTest::usageErrors_data()
