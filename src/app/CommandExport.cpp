@@ -244,8 +244,7 @@ bool drawFiles(const QStringList& files, SignatureChart& chart, Drawn& drawn)
     for (int k = 0; k < drawn.count; ++k)
         drawn.view.viewFileNames[static_cast<std::size_t>(k)] = toPath(files[k]);
     chart.resize(displayChartSize());
-    for (int i = 0; i < SignatureChart::SeriesCount; ++i)
-        chart.setLineWidth(i, 1);
+    startWaveChart(chart);
     auto reading = std::make_unique<SignatureRecord>();
     const QStringList unreadable =
         readWaveFiles(drawn.view.viewFileNames, drawn.count, *reading, drawn.view.waveRecords, drawn.unreadable);

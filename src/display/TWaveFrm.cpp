@@ -152,8 +152,7 @@ void TWaveFrm::fitRecordLabel()
 
 void TWaveFrm::FormCreate()
 {
-    for (int i = 0; i < SignatureChart::SeriesCount; ++i)
-        WaveChrt->setLineWidth(i, 1);
+    startWaveChart(*WaveChrt);
 }
 
 void TWaveFrm::FormShow()

@@ -54,6 +54,12 @@ void drawWaves(SignatureChart& chart, const std::array<SignatureRecord, MaxWaves
     }
 }
 
+void startWaveChart(SignatureChart& chart)
+{
+    for (int i = 0; i < SignatureChart::SeriesCount; ++i)
+        chart.setLineWidth(i, 1);
+}
+
 void clearWaves(SignatureChart& chart)
 {
     for (int i = 0; i < SignatureChart::SeriesCount; ++i) {

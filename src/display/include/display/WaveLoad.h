@@ -30,3 +30,6 @@ void drawWaves(SignatureChart& chart, const std::array<SignatureRecord, MaxWaves
 
 // Empties every curve and takes it out of the legend.
 void clearWaves(SignatureChart& chart);
+// Sets chart up as the display starts it (thin curves), for the window and
+// for the charts drawn from the command line, which must look the same.
+void startWaveChart(SignatureChart& chart);
