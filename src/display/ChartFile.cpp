@@ -83,6 +83,47 @@ void paintOn(QPaintDevice& device, SignatureChart& chart, const QString& path)
         fail(QStringLiteral("Unable to write to %1: the picture could not be finished").arg(path));
 }
 
+// Qt Charts draws a curve as one segment per pair of points, and the SVG
+// generator writes each as a polyline of its own: 447 elements per curve,
+// which a reader cannot take for one curve. Within a group (one pen), a
+// polyline that starts where the one before it ended is joined onto it, so
+// each curve is one polyline again; anything else is left as written.
+QByteArray joinedSegments(const QByteArray& svg)
+{
+    static const QByteArray head = QByteArrayLiteral("<polyline fill=\"none\" vector-effect=\"none\" points=\"");
+    static const QByteArray tail = QByteArrayLiteral("\" />");
+    QByteArray out;
+    out.reserve(svg.size());
+    QByteArray pending; // points of the polyline being joined, each followed by a space
+    QByteArray lastPoint;
+    const auto flush = [&] {
+        if (pending.isEmpty())
+            return;
+        out += head + pending + tail + '\n';
+        pending.clear();
+    };
+    for (const QByteArray& line : svg.split('\n')) {
+        if (line.startsWith(head) && line.endsWith(tail)) {
+            const QByteArray points = line.mid(head.size(), line.size() - head.size() - tail.size());
+            const QList<QByteArray> each = points.trimmed().split(' ');
+            if (!pending.isEmpty() && each.size() >= 2 && each.first() == lastPoint) {
+                for (qsizetype i = 1; i < each.size(); ++i)
+                    pending += each[i] + ' ';
+            } else {
+                flush();
+                pending = points;
+            }
+            lastPoint = each.last();
+            continue;
+        }
+        flush();
+        out += line + '\n';
+    }
+    flush();
+    out.chop(1); // the split added a line end after the last line
+    return out;
+}
+
 QByteArray svgBytes(SignatureChart& chart, const QString& path)
 {
     QByteArray bytes;
@@ -94,7 +135,7 @@ QByteArray svgBytes(SignatureChart& chart, const QString& path)
     svg.setViewBox(QRect(QPoint(0, 0), chart.size()));
     svg.setTitle(QStringLiteral("Signature"));
     paintOn(svg, chart, path);
-    return bytes;
+    return joinedSegments(bytes);
 }
 
 QByteArray pdfBytes(SignatureChart& chart, const QString& path)

@@ -128,6 +128,23 @@ QSet<QRgb> svgLineColours(const QString& path)
     return xml.hasError() ? QSet<QRgb>{} : found;
 }
 
+// The SVG's polylines that hold a whole curve: one line through all 448 points.
+int svgWholeCurves(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    QXmlStreamReader xml(&f);
+    int curves = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("polyline") &&
+            xml.attributes().value(QLatin1String("points")).trimmed().split(QLatin1Char(' ')).size() == 448)
+            ++curves;
+    }
+    return xml.hasError() ? -1 : curves;
+}
+
 } // namespace
 
 class CommandExportTest : public QObject
@@ -228,6 +245,8 @@ void CommandExportTest::chartAsSvg()
     const QList<QColor> colours = waveColours(5);
     for (int w = 0; w < 5; ++w)
         QCOMPARE(lines.contains(colours[w].rgb()), w < count);
+    // Each curve is one line a reader can take for it, not 447 loose segments.
+    QCOMPARE(svgWholeCurves(svg), 4 * count);
 }
 
 void CommandExportTest::chartAsPdfBmpEmf()
