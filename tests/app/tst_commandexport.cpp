@@ -19,6 +19,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -64,6 +65,39 @@ QString poppler(const QString& tool, const QStringList& args)
 QString pdfText(const QString& path)
 {
     return poppler(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+}
+
+// The words of a PDF's first page where pdftotext finds them, and the page.
+struct PdfWords
+{
+    QSizeF page;
+    QList<QPair<QString, QRectF>> words;
+    QRectF of(const QString& word) const
+    {
+        for (const auto& w : words)
+            if (w.first == word)
+                return w.second;
+        return {};
+    }
+};
+
+PdfWords pdfWords(const QString& path)
+{
+    PdfWords out;
+    QXmlStreamReader xml(poppler(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")}));
+    const auto number = [&](const char* name) { return xml.attributes().value(QLatin1String(name)).toDouble(); };
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (!xml.isStartElement())
+            continue;
+        if (xml.name() == QLatin1String("page") && out.page.isEmpty()) {
+            out.page = QSizeF(number("width"), number("height"));
+        } else if (xml.name() == QLatin1String("word")) {
+            const QRectF box(QPointF(number("xMin"), number("yMin")), QPointF(number("xMax"), number("yMax")));
+            out.words.append({xml.readElementText(), box});
+        }
+    }
+    return out;
 }
 
 QString pdfPageSize(const QString& path)
@@ -307,6 +341,28 @@ void CommandExportTest::printedPage()
     QVERIFY(text.contains(QLatin1String("Angle (deg)")));
     QVERIFY(text.contains(QLatin1String("Date:")));
     QVERIFY2(pdfPageSize(pdf).endsWith(pageSize), qPrintable(pdfPageSize(pdf)));
+
+    // Where the texts stand: the title at the top (centred on the page the
+    // layout is designed for: it is centred by its length in characters, which
+    // on a much smaller page stands right of the middle), the chart's axis
+    // title below it, the notice at the foot, every word on the page.
+    const PdfWords page = pdfWords(pdf);
+    QVERIFY(!page.page.isEmpty());
+    const QRectF title = page.of(QStringLiteral("Die")).united(page.of(QStringLiteral("check")));
+    const QRectF axis = page.of(QStringLiteral("Angle"));
+    const QRectF notice = page.of(QStringLiteral("Printed"));
+    QVERIFY(!title.isEmpty() && !axis.isEmpty() && !notice.isEmpty());
+    if (pageArgs.isEmpty())
+        QVERIFY2(
+            std::abs(title.center().x() - page.page.width() / 2) < page.page.width() * 0.05,
+            qPrintable(
+                QStringLiteral("title centre %1 on a page %2 wide").arg(title.center().x()).arg(page.page.width())));
+    QVERIFY(title.bottom() < page.page.height() * 0.2);
+    QVERIFY(title.bottom() < axis.top());
+    QVERIFY(axis.bottom() < notice.top());
+    QVERIFY(notice.top() > page.page.height() * 0.85);
+    for (const auto& w : page.words)
+        QVERIFY2(QRectF(QPointF(0, 0), page.page).contains(w.second), qPrintable(w.first));
 }
 
 void CommandExportTest::moreThanFiveFilesDrawsFive()
