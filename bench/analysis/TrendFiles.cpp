@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -48,4 +49,16 @@ std::vector<std::string> trendStrokeFiles(const fs::path& dir, std::uint32_t cou
     std::fprintf(m, "%u\n", count);
     std::fclose(m);
     return paths;
+}
+
+std::size_t residentBytes()
+{
+    long pages = 0, resident = 0;
+    std::FILE* f = std::fopen("/proc/self/statm", "r");
+    if (f) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -10,3 +11,6 @@
 // every core the first time and kept for later runs (dir/.complete holds the
 // count). Returns their paths in order.
 std::vector<std::string> trendStrokeFiles(const std::filesystem::path& dir, std::uint32_t count);
+
+// This process's resident memory in bytes, from /proc/self/statm.
+std::size_t residentBytes();

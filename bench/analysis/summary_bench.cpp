@@ -117,18 +117,6 @@ std::size_t heapInUse()
     return m.uordblks + m.hblkhd;
 }
 
-std::size_t residentBytes()
-{
-    long pages = 0, resident = 0;
-    std::FILE* f = std::fopen("/proc/self/statm", "r");
-    if (f) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-}
-
 } // namespace
 
 int main(int argc, char** argv)

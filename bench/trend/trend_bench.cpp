@@ -35,18 +35,6 @@ double median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-std::size_t residentBytes()
-{
-    long pages = 0, resident = 0;
-    std::FILE* f = std::fopen("/proc/self/statm", "r");
-    if (f) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-}
-
 int columnNamed(const char* name)
 {
     const auto& columns = summaryColumns();

@@ -99,19 +99,9 @@ std::string timestamp()
 // One pass over dir: true when no file failed.
 bool watchPass(const std::string& dir, BatchOptions& options)
 {
-    const SignatureListing listing = listSignatureFiles(dir);
-    if (!listing.status) {
-        std::fprintf(stderr, "%s: cannot read %s: %s\n", ConvertProgram, dir.c_str(), listing.status.reason.c_str());
-        return false;
-    }
     std::vector<std::string> inputs;
-    inputs.reserve(listing.names.size());
-    for (const std::string& name : listing.names) {
-        std::string path = dir;
-        path += '/';
-        path += name;
-        inputs.push_back(std::move(path));
-    }
+    if (!listFolderInputs(dir, inputs))
+        return false;
     // The listing holds no links, but a file listed can be swapped for one
     // before it is opened.
     options.inputLinks = FinalLink::Refuse;
@@ -123,6 +113,24 @@ bool watchPass(const std::string& dir, BatchOptions& options)
 }
 
 } // namespace
+
+bool listFolderInputs(const std::string& dir, std::vector<std::string>& inputs)
+{
+    const SignatureListing listing = listSignatureFiles(dir);
+    if (!listing.status) {
+        std::fprintf(stderr, "%s: cannot read %s: %s\n", ConvertProgram, dir.c_str(), listing.status.reason.c_str());
+        return false;
+    }
+    inputs.clear();
+    inputs.reserve(listing.names.size());
+    for (const std::string& name : listing.names) {
+        std::string path = dir;
+        path += '/';
+        path += name;
+        inputs.push_back(std::move(path));
+    }
+    return true;
+}
 
 int runFiles(const std::vector<std::string>& inputs, BatchOptions options)
 {

@@ -12,6 +12,11 @@ inline constexpr const char* ConvertProgram = "quorvex-convert";
 // report on disk is complete, and the exit status is 128 plus the signal's
 // number (130, 143) instead of 0 or 1.
 
+// The paths of dir's signature files as the folder passes take them (regular
+// files only, never a link); false, with the reason on stderr, when dir
+// cannot be read.
+bool listFolderInputs(const std::string& dir, std::vector<std::string>& inputs);
+
 // Catches SIGINT and SIGTERM from here on; the flag they set.
 const std::atomic<bool>* catchStopSignals();
 // The signal that asked the run to stop, or 0.

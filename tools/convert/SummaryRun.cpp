@@ -4,7 +4,6 @@
 #include "analysis/ChannelStats.h"
 #include "analysis/SummaryScan.h"
 #include "analysis/SummaryTable.h"
-#include "convert/SignatureListing.h"
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -97,19 +96,9 @@ int runSummary(const std::vector<std::string>& inputs, const SummaryRequest& req
 
 int runSummaryOfFolder(const std::string& dir, SummaryRequest request)
 {
-    const SignatureListing listing = listSignatureFiles(dir);
-    if (!listing.status) {
-        std::fprintf(stderr, "%s: cannot read %s: %s\n", ConvertProgram, dir.c_str(), listing.status.reason.c_str());
-        return 1;
-    }
     std::vector<std::string> inputs;
-    inputs.reserve(listing.names.size());
-    for (const std::string& name : listing.names) {
-        std::string path = dir;
-        path += '/';
-        path += name;
-        inputs.push_back(std::move(path));
-    }
+    if (!listFolderInputs(dir, inputs))
+        return 1;
     request.links = FinalLink::Refuse;
     return runSummary(inputs, request);
 }
